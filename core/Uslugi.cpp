@@ -1,0 +1,17 @@
+#include "core/Uslugi.h"
+
+namespace {
+DziennikKomunikatow* dziennik = nullptr;
+SprzetMozgu* sprzet = nullptr;
+} // namespace
+
+void UstawDziennikKomunikatow(DziennikKomunikatow* nowy) { dziennik = nowy; }
+
+void DodajKomunikat(const std::string& tekst) {
+    if (dziennik)
+        dziennik->DodajKomunikat(tekst);
+}
+
+void UstawSprzetMozgu(SprzetMozgu* nowy) { sprzet = nowy; }
+
+SprzetMozgu* Sprzet() { return sprzet; }

@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+
+// Services that the object model and the logic call in the layers above
+// core. Each layer installs its implementation at start-up; tests install
+// recorders. With none installed a call does the least harmful thing, said
+// at each function.
+
+// The main window's message log.
+class DziennikKomunikatow {
+public:
+    virtual ~DziennikKomunikatow() = default;
+    virtual void DodajKomunikat(const std::string& tekst) = 0;
+};
+
+// The hardware the runtime opens when the system starts: the buses, the
+// controllers' ports and the GSM modems, and the two tick steps that serve
+// the controllers and the modems. The device layer implements it.
+class SprzetMozgu {
+public:
+    virtual ~SprzetMozgu() = default;
+    virtual bool PodlaczMagistrale() = 0;
+    virtual void ZamknijMagistrale() = 0;
+    virtual bool PrzygotujCentrale() = 0;
+    virtual bool PrzygotujSim() = 0;
+    virtual void KrokCentrali() = 0;
+    virtual void KrokModemow() = 0;
+};
+
+void UstawDziennikKomunikatow(DziennikKomunikatow* dziennik);
+// Dropped while no log is installed.
+void DodajKomunikat(const std::string& tekst);
+
+void UstawSprzetMozgu(SprzetMozgu* sprzet);
+// Null while none is installed: the runtime then runs with no hardware.
+SprzetMozgu* Sprzet();

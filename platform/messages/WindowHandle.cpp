@@ -1,0 +1,7 @@
+#include "platform/messages/WindowHandle.h"
+
+namespace platform {
+
+WindowHandle::~WindowHandle() = default;
+
+} // namespace platform

@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "core/Uslugi.h"
+
+// The 40 global containers for the length of one test.
+class GlobalModel {
+public:
+    GlobalModel();
+    ~GlobalModel();
+    GlobalModel(const GlobalModel&) = delete;
+    GlobalModel& operator=(const GlobalModel&) = delete;
+};
+
+// The main window's message log, recorded while it lives.
+class RecordingMessageLog : public DziennikKomunikatow {
+public:
+    RecordingMessageLog() { UstawDziennikKomunikatow(this); }
+    ~RecordingMessageLog() override { UstawDziennikKomunikatow(nullptr); }
+    void DodajKomunikat(const std::string& tekst) override { lines.push_back(tekst); }
+    std::vector<std::string> lines;
+};
