@@ -1,0 +1,138 @@
+#pragma once
+#include <libpq-fe.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace platform::db {
+
+struct ResultDeleter {
+    void operator()(PGresult* result) const noexcept { PQclear(result); }
+};
+using Result = std::unique_ptr<PGresult, ResultDeleter>;
+
+// The session with the PostgreSQL server that the desk's queries, commands
+// and tables run on. Every failure the server or the client library reports
+// is thrown as DbError.
+//
+// A Connection and everything bound to it belong to one thread; nothing here
+// locks. A thread that needs the database (an encoder's handler) opens its
+// own Connection.
+//
+// A lost session is recovered on next use, but never in the middle of a
+// transaction:
+// - lost outside a transaction, the next statement reconnects first. After
+//   a failed attempt, statements within the reconnect interval throw
+//   ServerGone at once instead of trying again, so a dead server does not
+//   stall every caller for the connect time-out;
+// - lost inside a transaction, the server has rolled the transaction back.
+//   Every statement then throws ServerGone until the caller ends the
+//   transaction: ROLLBACK succeeds, COMMIT throws; either way the next
+//   statement reconnects. So nothing of the transaction's remainder runs
+//   outside it, and a lost transaction is never reported as committed.
+// A statement during which the session is lost throws ServerGone and is not
+// repeated: it may have taken effect.
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Take effect at the next connect. An empty host or port 0 leaves
+    // libpq's default.
+    void setHost(std::string host) { host_ = std::move(host); }
+    void setPort(int port) { port_ = port; }
+    void setDatabase(std::string database) { database_ = std::move(database); }
+    void setUser(std::string user) { user_ = std::move(user); }
+    void setPassword(std::string password) { password_ = std::move(password); }
+    void setConnectTimeout(std::chrono::milliseconds timeout) { connectTimeout_ = timeout; }
+    void setReconnectInterval(std::chrono::milliseconds interval) { reconnectInterval_ = interval; }
+
+    const std::string& host() const { return host_; }
+    int port() const { return port_; }
+    const std::string& database() const { return database_; }
+    const std::string& user() const { return user_; }
+
+    // Connects; nothing when already open. Throws DbError (a wrong password
+    // is UserPasswordInvalid, an unreachable server ServerGone).
+    void open();
+    void close();
+    // Open and not closed; stays true while a lost session waits to be
+    // recovered on next use.
+    bool connected() const { return opened_; }
+    bool inTransaction() const;
+
+    // Runs the text as it stands (several statements may be given, separated
+    // by ';'), and returns the rows the last one affected. "BEGIN", "COMMIT"
+    // and "ROLLBACK" are statements like any other here. A COMMIT of a
+    // transaction that had failed, which the server turns into a rollback,
+    // throws.
+    std::int64_t execute(std::string_view sql);
+
+    // The libpq session for what this layer does not cover, recovered first
+    // when it was lost outside a transaction (which may throw DbError);
+    // nullptr when closed. Statements run on it bypass the transaction
+    // bookkeeping above.
+    PGconn* native();
+
+private:
+    friend class Query;
+    friend class Command;
+    friend class Table;
+
+    using ParamTexts = std::vector<std::optional<std::string>>;
+
+    // Simple query protocol: the text as it stands.
+    Result run(std::string_view sql);
+    // One statement with $n parameters, bound untyped in text.
+    Result runParams(const std::string& sql, const ParamTexts& params);
+    // As runParams, through a statement prepared once per session and text.
+    Result runPrepared(const std::string& sql, const ParamTexts& params);
+
+    enum class Ending { None, Commit, Rollback };
+    struct StatementKind {
+        Ending ending = Ending::None;
+        bool rollsBack = false; // ROLLBACK, ABORT, ROLLBACK TO SAVEPOINT: "ROLLBACK" is their tag
+    };
+    static StatementKind kindOf(std::string_view sql);
+
+    template <typename Call>
+    Result perform(StatementKind kind, bool mayChangeSchema, Call call);
+    Result check(Result result, StatementKind kind, bool wasInTransaction, bool mayChangeSchema);
+    void detectLoss();
+    void markLost();
+    void reconnect();
+    void connectNow();
+    void dropStaleStatements();
+    PGresult* prepareAndExecute(const std::string& sql, const std::vector<const char*>& values);
+
+    std::string host_;
+    int port_ = 0;
+    std::string database_;
+    std::string user_;
+    std::string password_;
+    std::chrono::milliseconds connectTimeout_{5000};
+    std::chrono::milliseconds reconnectInterval_{2000};
+
+    PGconn* conn_ = nullptr;
+    bool opened_ = false;
+    bool needsReconnect_ = false;
+    bool transactionActive_ = false; // as of the last statement
+    bool transactionLost_ = false;
+    std::optional<std::chrono::steady_clock::time_point> lastFailure_;
+    std::chrono::steady_clock::time_point lastAnswer_;
+
+    // Prepared statements of this session by their text.
+    std::unordered_map<std::string, std::string> statements_;
+    std::vector<std::string> staleStatements_;
+    unsigned statementCounter_ = 0;
+};
+
+} // namespace platform::db

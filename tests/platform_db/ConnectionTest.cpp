@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "platform/db/DbError.h"
+#include "platform/db/Query.h"
+#include "platform/db/Table.h"
+#include "tests/platform_db/DbFixture.h"
+
+using namespace platform::db;
+
+namespace {
+
+class ConnectionTest : public DbFixture {
+protected:
+    int backendPid() { return scalar("SELECT pg_backend_pid()").asInt(); }
+
+    // Ends the backend from another session, as an administrator or a
+    // server restart would, and waits until it is gone.
+    void terminate(int pid)
+    {
+        PGconn* admin = connect();
+        const std::string sql = "SELECT pg_terminate_backend(" + std::to_string(pid) + ", 5000)";
+        PGresult* result = PQexec(admin, sql.c_str());
+        ASSERT_EQ(PQresultStatus(result), PGRES_TUPLES_OK) << PQerrorMessage(admin);
+        ASSERT_STREQ(PQgetvalue(result, 0, 0), "t");
+        PQclear(result);
+    }
+
+    int kindOf(const std::function<void()>& action)
+    {
+        try {
+            action();
+        } catch (const DbError& e) {
+            return e.kind();
+        }
+        return -1;
+    }
+
+    int rows() { return scalar("SELECT count(*) FROM t").asInt(); }
+};
+
+} // namespace
+
+TEST_F(ConnectionTest, RefusedConnectionsSayWhy)
+{
+    struct Case {
+        const char* name;
+        std::string password;
+        int port;
+        std::string database;
+        int kind;
+    };
+    const Case cases[] = {
+        {"wrong password", "not-" + password(), port(), database(), DbError::UserPasswordInvalid},
+        {"no server on the port", password(), 1, database(), DbError::ServerGone},
+        {"no such database", password(), port(), "brak_" + database(), DbError::Other},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Connection connection;
+        configure(connection);
+        connection.setPassword(c.password);
+        connection.setPort(c.port);
+        connection.setDatabase(c.database);
+        try {
+            connection.open();
+            ADD_FAILURE() << "connected";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.kind(), c.kind) << e.sqlstate() << " " << e.what();
+            EXPECT_EQ(std::string(e.what()).find("LOCATION"), std::string::npos) << e.what();
+        }
+        EXPECT_FALSE(connection.connected());
+        EXPECT_EQ(kindOf([&] { connection.execute("SELECT 1"); }), DbError::ServerGone);
+    }
+}
+
+TEST_F(ConnectionTest, CommitOfAFailedTransactionThrows)
+{
+    db.execute("CREATE TABLE t (id integer PRIMARY KEY)");
+    for (const char* commit : {"COMMIT", "commit;", "END"}) {
+        SCOPED_TRACE(commit);
+        db.execute("BEGIN");
+        db.execute("INSERT INTO t VALUES (1)");
+        EXPECT_EQ(kindOf([&] { db.execute("INSERT INTO t VALUES (1)"); }), DbError::UniqueKeyViolation);
+        EXPECT_TRUE(db.inTransaction());
+        EXPECT_THROW(db.execute(commit), DbError);
+        EXPECT_FALSE(db.inTransaction());
+        EXPECT_EQ(rows(), 0);
+    }
+    // A rollback of it is what was asked for.
+    db.execute("BEGIN");
+    EXPECT_THROW(db.execute("SELECT 1/0"), DbError);
+    EXPECT_EQ(db.execute("ROLLBACK"), 0);
+}
+
+TEST_F(ConnectionTest, SessionLostOutsideATransactionIsReplacedOnNextUse)
+{
+    db.execute("CREATE TABLE t (id serial PRIMARY KEY, opis varchar(20))");
+    Table table(db, "t");
+    table.open(false);
+    table.append();
+    table.field("opis") = "przed";
+    table.post();
+
+    const int before = backendPid();
+    terminate(before);
+    EXPECT_EQ(scalar("SELECT 1").asInt(), 1);
+    EXPECT_NE(backendPid(), before);
+
+    // The table's statement was prepared in the old session.
+    terminate(backendPid());
+    table.append();
+    table.field("opis") = "po";
+    table.post();
+    EXPECT_EQ(table.field("id").asInt(), 2);
+    EXPECT_TRUE(db.connected());
+}
+
+TEST_F(ConnectionTest, SessionLostDuringAStatementFailsThatStatementOnly)
+{
+    PGconn* watcher = connect();
+    const int pid = backendPid();
+    std::thread killer([&] {
+        const std::string sql = "SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity WHERE pid = " +
+                                std::to_string(pid) + " AND wait_event = 'PgSleep'";
+        for (int i = 0; i < 500; ++i) {
+            PGresult* result = PQexec(watcher, sql.c_str());
+            const bool done = PQntuples(result) == 1;
+            PQclear(result);
+            if (done)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    // Not repeated behind the caller's back: it may have had effects.
+    EXPECT_EQ(kindOf([&] { db.execute("SELECT pg_sleep(30)"); }), DbError::ServerGone);
+    killer.join();
+    EXPECT_EQ(scalar("SELECT 2").asInt(), 2);
+}
+
+TEST_F(ConnectionTest, TransactionLostWithTheSessionIsNeverCommitted)
+{
+    db.execute("CREATE TABLE t (id integer PRIMARY KEY)");
+    struct Case {
+        const char* name;
+        bool statementAfterLoss; // else the ending is what finds the loss
+        const char* ending;
+        bool endingThrows;
+    };
+    const Case cases[] = {
+        {"statement, then COMMIT", true, "COMMIT", true},
+        {"statement, then ROLLBACK", true, "ROLLBACK", false},
+        {"COMMIT finds the loss", false, "COMMIT", true},
+        {"ROLLBACK finds the loss", false, "ROLLBACK", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Connection connection;
+        configure(connection);
+        connection.open();
+        connection.execute("BEGIN");
+        connection.execute("INSERT INTO t VALUES (1)");
+        Query pid(connection);
+        pid.setSql("SELECT pg_backend_pid()");
+        pid.open();
+        terminate(pid.field(0).asInt());
+
+        if (c.statementAfterLoss) {
+            EXPECT_EQ(kindOf([&] { connection.execute("INSERT INTO t VALUES (2)"); }), DbError::ServerGone);
+            EXPECT_TRUE(connection.inTransaction());
+            // Still nothing runs outside the lost transaction.
+            EXPECT_EQ(kindOf([&] { connection.execute("INSERT INTO t VALUES (3)"); }), DbError::ServerGone);
+        }
+        if (c.endingThrows)
+            EXPECT_EQ(kindOf([&] { connection.execute(c.ending); }), DbError::ServerGone);
+        else
+            EXPECT_NO_THROW(connection.execute(c.ending));
+        EXPECT_FALSE(connection.inTransaction());
+
+        EXPECT_EQ(connection.execute("INSERT INTO t VALUES (4)"), 1);
+        EXPECT_EQ(scalar("SELECT string_agg(id::text, ',') FROM t").asString(), "4");
+        connection.execute("DELETE FROM t");
+    }
+}
+
+TEST_F(ConnectionTest, ReconnectsAtMostOncePerInterval)
+{
+    const std::string right = password();
+    db.setPassword("not-" + right);
+    terminate(backendPid());
+    // The first use tries, and learns why it failed; the next does not try.
+    EXPECT_EQ(kindOf([&] { db.execute("SELECT 1"); }), DbError::UserPasswordInvalid);
+    EXPECT_EQ(kindOf([&] { db.execute("SELECT 1"); }), DbError::ServerGone);
+
+    db.setPassword(right);
+    db.setReconnectInterval(std::chrono::milliseconds(0));
+    EXPECT_EQ(scalar("SELECT 3").asInt(), 3);
+}
