@@ -37,6 +37,7 @@ Object* Objects::Nowy(int id) {
 }
 
 bool Objects::Dodaj(Object* element) {
+    ++zmiany_;
     elementy_.push_back(element);
     auto [it, nowy] = mapa_.insert_or_assign(element->Id(), element);
     (void)it;
@@ -60,6 +61,7 @@ int Objects::IndeksId(int id) const {
 }
 
 void Objects::UsunZWektora(std::size_t pozycja) {
+    ++zmiany_;
     elementy_.erase(elementy_.begin() + static_cast<std::ptrdiff_t>(pozycja));
     // The cursor keeps its element; when that was the erased one it now
     // stands on the element that followed.
@@ -72,6 +74,7 @@ void Objects::UsunZWektora(std::size_t pozycja) {
 void Objects::Odmapuj(Object* element) {
     auto it = mapa_.find(element->Id());
     if (it != mapa_.end() && it->second == element) {
+        ++zmiany_;
         mapa_.erase(it);
         --element->czlonkostwa_;
     }
@@ -143,6 +146,7 @@ void Objects::Zapomnij() {
     mapa_.clear();
     elementy_.clear();
     kursor_ = 0;
+    ++zmiany_;
 }
 
 void Objects::DlaKazdego() {
@@ -160,6 +164,7 @@ void Objects::Sortuj(int rodzaj) {
     const int n = static_cast<int>(elementy_.size());
     if (n < 2)
         return;
+    ++zmiany_;
     // The shuffle makes equal elements end in no particular order, which the
     // compare slots answer by ending their keys with a unique one.
     for (int i = 0; i < n; ++i)

@@ -93,6 +93,9 @@ public:
     void Sortuj(int rodzaj);
     void SortujPonownie() { Sortuj(rodzajSortowania_); }
     int RodzajSortowania() const { return rodzajSortowania_; }
+    // Grows with every add, removal, detach and sort: an index kept beside
+    // the container knows from it when to rebuild.
+    std::uint64_t Zmiany() const { return zmiany_; }
 
     static int PorownajNaturalnie(std::string_view a, std::string_view b);
     static void Zablokuj();
@@ -108,4 +111,5 @@ private:
     std::size_t kursor_ = 0;
     std::unordered_map<int, Object*> mapa_;
     int rodzajSortowania_ = 0;
+    std::uint64_t zmiany_ = 0;
 };

@@ -3,6 +3,7 @@
 namespace {
 DziennikKomunikatow* dziennik = nullptr;
 SprzetMozgu* sprzet = nullptr;
+DaneModelu* dane = nullptr;
 } // namespace
 
 void UstawDziennikKomunikatow(DziennikKomunikatow* nowy) { dziennik = nowy; }
@@ -15,3 +16,7 @@ void DodajKomunikat(const std::string& tekst) {
 void UstawSprzetMozgu(SprzetMozgu* nowy) { sprzet = nowy; }
 
 SprzetMozgu* Sprzet() { return sprzet; }
+
+void UstawDaneModelu(DaneModelu* nowe) { dane = nowe; }
+
+DaneModelu* Dane() { return dane; }

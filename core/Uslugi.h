@@ -1,6 +1,10 @@
 #pragma once
 #include <string>
 
+namespace platform::db {
+class Command;
+}
+
 // Services that the object model and the logic call in the layers above
 // core. Each layer installs its implementation at start-up; tests install
 // recorders. With none installed a call does the least harmful thing, said
@@ -27,6 +31,14 @@ public:
     virtual void KrokModemow() = 0;
 };
 
+// The data module's components that element classes write through (a use
+// count, an identifier, a new resident). The database layer installs it.
+class DaneModelu {
+public:
+    virtual ~DaneModelu() = default;
+    virtual platform::db::Command& Polecenie() = 0;
+};
+
 void UstawDziennikKomunikatow(DziennikKomunikatow* dziennik);
 // Dropped while no log is installed.
 void DodajKomunikat(const std::string& tekst);
@@ -34,3 +46,7 @@ void DodajKomunikat(const std::string& tekst);
 void UstawSprzetMozgu(SprzetMozgu* sprzet);
 // Null while none is installed: the runtime then runs with no hardware.
 SprzetMozgu* Sprzet();
+
+void UstawDaneModelu(DaneModelu* dane);
+// Null while no data module exists.
+DaneModelu* Dane();

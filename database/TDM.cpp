@@ -52,9 +52,14 @@ TDM::TDM() {
     // The logs are opened only to be appended to.
     for (db::Table* log : {&TableZdarzenia, &TableZdarzeniaCentrali, &TableRejestrZmian, &TableRejestrZmianZmiana})
         log->setRowLimit(100);
+    UstawDaneModelu(this);
 }
 
-TDM::~TDM() { FDConnection.close(); }
+TDM::~TDM() {
+    if (Dane() == this)
+        UstawDaneModelu(nullptr);
+    FDConnection.close();
+}
 
 void TDM::Zablokuj() { SekcjaKrytyczna().lock(); }
 void TDM::Odblokuj() { SekcjaKrytyczna().unlock(); }

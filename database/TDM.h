@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "core/Uslugi.h"
 #include "platform/db/Command.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Query.h"
@@ -16,10 +17,10 @@ namespace db = platform::db;
 // database through the components of its one instance DM, by name. It
 // belongs to the main thread; threads that need the database open their own
 // connection.
-class TDM {
+class TDM : public DaneModelu {
 public:
     TDM();
-    ~TDM();
+    ~TDM() override;
     TDM(const TDM&) = delete;
     TDM& operator=(const TDM&) = delete;
 
@@ -82,6 +83,8 @@ public:
 
     // Serialises the two parking-rental operations of the cloud link; held
     // by nothing else and never while waiting for the operator.
+    db::Command& Polecenie() override { return Command; }
+
     static void Zablokuj();
     static void Odblokuj();
 
