@@ -58,8 +58,10 @@ bool UsunTabele() {
         return false;
     std::vector<std::string> polecenia;
     try {
-        DM->Query.setSql("SELECT 'DROP TABLE IF EXISTS ' || tablename || ' CASCADE;' AS sql FROM pg_tables "
-                         "WHERE schemaname='public'");
+        // Names quoted and qualified: a table named like a keyword, or one of
+        // the same name in another schema on the search path, is no trap.
+        DM->Query.setSql("SELECT 'DROP TABLE IF EXISTS public.' || quote_ident(tablename) || ' CASCADE;' AS sql "
+                         "FROM pg_tables WHERE schemaname='public'");
         DM->Query.open();
         for (; !DM->Query.eof(); DM->Query.next())
             polecenia.push_back(DM->Query.field("sql").asString());

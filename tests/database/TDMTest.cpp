@@ -24,6 +24,7 @@ class TDMTest : public TestDataModule {};
 TEST_F(TDMTest, UtworzBazeDropsEverythingAndBuildsTheSchemaWithItsRows) {
     exec("CREATE TABLE obca (a integer)");
     exec("CREATE TABLE karty (stara integer)");
+    exec("CREATE TABLE \"Zła Tabela\" (a integer)"); // a name that needs quoting
     createSchema();
     EXPECT_EQ(catalogueListing(connect()), ExpectedCatalogue());
     EXPECT_EQ(scalar("SELECT Major || '.' || Minor FROM wersja"), "9.3");
@@ -36,7 +37,7 @@ TEST_F(TDMTest, UtworzBazeDropsEverythingAndBuildsTheSchemaWithItsRows) {
                      "FROM rodzaj_zdarzenia_wbudowane"),
               "29 1 29");
     EXPECT_EQ(scalar("SELECT count(*) FROM rodzaj_zdarzenia"), "0");
-    EXPECT_EQ(scalar("SELECT count(*) FROM pg_tables WHERE tablename = 'obca'"), "0");
+    EXPECT_EQ(scalar("SELECT count(*) FROM pg_tables WHERE tablename IN ('obca', 'Zła Tabela')"), "0");
 }
 
 TEST_F(TDMTest, WykonajSqlRollsBackAfterAnEngineError) {
