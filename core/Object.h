@@ -113,3 +113,10 @@ private:
     int rodzajSortowania_ = 0;
     std::uint64_t zmiany_ = 0;
 };
+
+// The element a stored id refers to, for link steps: null when the id is 0,
+// the container does not exist or holds no such id.
+template <class T>
+T* Polaczony(const Objects* kontener, int id) {
+    return kontener && id != 0 ? static_cast<T*>(kontener->Znajdz(id)) : nullptr;
+}

@@ -10,3 +10,10 @@ GlobalModel::~GlobalModel() {
         MozgStop();
     ObiektyUsun();
 }
+
+std::vector<int> Ids(const Objects& kontener) {
+    std::vector<int> ids;
+    for (int i = 0; i < kontener.Rozmiar(); ++i)
+        ids.push_back(kontener.Element(i)->Id());
+    return ids;
+}

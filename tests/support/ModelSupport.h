@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Object.h"
 #include "core/Uslugi.h"
 
 // The 40 global containers for the length of one test.
@@ -21,3 +22,6 @@ public:
     void DodajKomunikat(const std::string& tekst) override { lines.push_back(tekst); }
     std::vector<std::string> lines;
 };
+
+// The ids of a container's elements in display order.
+std::vector<int> Ids(const Objects& kontener);

@@ -51,3 +51,9 @@ void TestDataModule::exec(const std::string& sql) {
         ADD_FAILURE() << sql << ": " << PQerrorMessage(conn);
     PQclear(result);
 }
+
+void TestSchema::SetUp() {
+    TestDataModule::SetUp();
+    if (!IsSkipped() && !HasFatalFailure())
+        createSchema();
+}

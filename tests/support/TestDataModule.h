@@ -19,3 +19,9 @@ private:
     PGconn* side();
     PGconn* side_ = nullptr;
 };
+
+// A fresh database with the schema built and DM connected.
+class TestSchema : public TestDataModule {
+public:
+    void SetUp() override;
+};
