@@ -3,6 +3,8 @@
 #include "core/Czas.h"
 #include "core/Object_Brama.h"
 #include "core/Object_Czytnik.h"
+#include "core/Object_Karta.h"
+#include "core/Object_Magistrala.h"
 #include "core/Object_Przejazd.h"
 #include "core/Object_Przejazd_Podtrzymanie.h"
 #include "core/Object_Przejazd_Posredni.h"
@@ -67,14 +69,26 @@ void ObiektyInicjalizuj() {
     }
 }
 
+// A bus without boards is never opened; a board is registered on its bus
+// even when the bus could not be opened, so it is polled once the bus is back.
 bool PodlaczMagistrale() {
-    SprzetMozgu* sprzet = Sprzet();
-    return sprzet ? sprzet->PodlaczMagistrale() : true;
+    bool wynik = true;
+    for (Object* element = Karty->Pierwszy(); element; element = Karty->Nastepny()) {
+        auto* karta = static_cast<Object_Karta*>(element);
+        Object_Magistrala* magistrala = karta->Magistrala;
+        if (!magistrala)
+            continue;
+        if (!magistrala->Aktywna && !magistrala->Otworz(false))
+            wynik = false;
+        if (Object_Magistrala::AdresWZakresie(karta->Adres))
+            magistrala->DodajKarte(karta->Adres, karta->IdRodzajKarty);
+    }
+    return wynik;
 }
 
 void ZamknijMagistrale() {
-    if (SprzetMozgu* sprzet = Sprzet())
-        sprzet->ZamknijMagistrale();
+    for (Object* element = Magistrale->Pierwszy(); element; element = Magistrale->Nastepny())
+        static_cast<Object_Magistrala*>(element)->Zamknij(false);
 }
 
 // A step that fails is reported and the start goes on: the logic runs with

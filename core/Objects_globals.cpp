@@ -15,6 +15,7 @@
 #include "core/Object_Identyfikator.h"
 #include "core/Object_Karta.h"
 #include "core/Object_Lokal.h"
+#include "core/Object_Magistrala.h"
 #include "core/Object_Miejsce_Parkingowe.h"
 #include "core/Object_Neuron.h"
 #include "core/Object_Obszar.h"
@@ -87,7 +88,7 @@ FabrykaKontenera fabryki[LiczbaKontenerow + 1] = {
     FabrykaDla<Objects_Gfx_Symbole, Symbole>(),
     FabrykaDla<Objects_Grupy_Uzytkownikow, GrupyUzytkownikow>(),
     FabrykaDla<Objects_Rodzaje_Identyfikatorow, RodzajeIdentyfikatorow>(),
-    {}, // Magistrale: registered by the device layer
+    FabrykaDla<Objects_Magistrale, Magistrale>(),
     FabrykaDla<Objects_Karty, Karty>(),
     FabrykaDla<Objects_Wejscia, Wejscia>(),
     FabrykaDla<Objects_Przyciski, Przyciski>(),

@@ -134,7 +134,7 @@ extern Objects_Uzytkownicy_Lokale* UzytkownicyLokale;
 // The identifier clipboard of the identifier store windows.
 extern Objects* Schowek;
 
-// The containers of the device layer (buses, keypads, controller ports,
+// The containers of the device layer (keypads, controller ports,
 // controllers, GSM modems, encoders) are made by factories that layer
 // registers before ObiektyUtworz: core cannot name their classes.
 struct FabrykaKontenera {

@@ -17,14 +17,12 @@ public:
     virtual void DodajKomunikat(const std::string& tekst) = 0;
 };
 
-// The hardware the runtime opens when the system starts: the buses, the
-// controllers' ports and the GSM modems, and the two tick steps that serve
-// the controllers and the modems. The device layer implements it.
+// The hardware the runtime opens when the system starts: the controllers'
+// ports and the GSM modems, and the two tick steps that serve them. The
+// device layer implements it.
 class SprzetMozgu {
 public:
     virtual ~SprzetMozgu() = default;
-    virtual bool PodlaczMagistrale() = 0;
-    virtual void ZamknijMagistrale() = 0;
     virtual bool PrzygotujCentrale() = 0;
     virtual bool PrzygotujSim() = 0;
     virtual void KrokCentrali() = 0;

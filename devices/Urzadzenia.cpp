@@ -3,13 +3,11 @@
 #include "core/Objects_globals.h"
 #include "devices/Object_Com.h"
 #include "devices/Object_Enkoder.h"
-#include "devices/Object_Magistrala.h"
 #include "devices/Object_Sim_Modem.h"
 #include "devices/Object_Zarvo_Centrala.h"
 #include "devices/Object_Zarvo_Klawiatura.h"
 
 void RejestrujUrzadzenia() {
-    UstawFabrykeKontenera(NrMagistrale, FabrykaDla<Objects_Magistrale, Magistrale>());
     UstawFabrykeKontenera(NrKlawiatury, FabrykaDla<Objects_Zarvo_Klawiatury, Klawiatury>());
     UstawFabrykeKontenera(NrPortyCom, FabrykaDla<Objects_Coms, PortyCom>());
     UstawFabrykeKontenera(NrCentrale, FabrykaDla<Objects_Zarvo_Centrale, Centrale>());

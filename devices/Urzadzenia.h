@@ -1,6 +1,6 @@
 #pragma once
 
 // Registers the device layer with the object model: the factories of the
-// bus, keypad, controller-port, controller, modem and encoder containers.
+// keypad, controller-port, controller, modem and encoder containers.
 // Called once before ObiektyUtworz.
 void RejestrujUrzadzenia();

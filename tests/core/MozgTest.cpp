@@ -21,8 +21,6 @@ public:
 
 class SprzetTestowy : public SprzetMozgu {
 public:
-    bool PodlaczMagistrale() override { return zapis("PodlaczMagistrale", magistrale); }
-    void ZamknijMagistrale() override { zapis("ZamknijMagistrale", true); }
     bool PrzygotujCentrale() override { return zapis("PrzygotujCentrale", centrale); }
     bool PrzygotujSim() override { return zapis("PrzygotujSim", modemy); }
     void KrokCentrali() override { zapis("KrokCentrali", true); }
@@ -32,7 +30,7 @@ public:
         wywolania.push_back(co);
         return wynik;
     }
-    bool magistrale = true, centrale = true, modemy = true;
+    bool centrale = true, modemy = true;
     std::vector<std::string> wywolania;
 };
 
@@ -66,19 +64,18 @@ TEST_F(MozgTest, EachStartLinksEveryElementOnce) {
 
 TEST_F(MozgTest, FailedHardwareIsReportedAndTheStartGoesOn) {
     SprzetTestowy sprzet;
-    sprzet.magistrale = sprzet.centrale = sprzet.modemy = false;
+    sprzet.centrale = sprzet.modemy = false;
     UstawSprzetMozgu(&sprzet);
     EXPECT_TRUE(MozgStart());
     EXPECT_TRUE(MozgIsRunning());
     EXPECT_EQ(komunikaty.lines, (std::vector<std::string>{
-                                    "Nie udało się połączyć z magistralami.",
                                     "Nie udało się połączyć z centralami.",
                                     "Nie udało się połączyć z modemami SIM.",
                                 }));
     MozgTick();
     MozgStop();
-    EXPECT_EQ(sprzet.wywolania, (std::vector<std::string>{"PodlaczMagistrale", "PrzygotujCentrale", "PrzygotujSim",
-                                                          "KrokCentrali", "KrokModemow", "ZamknijMagistrale"}));
+    EXPECT_EQ(sprzet.wywolania,
+              (std::vector<std::string>{"PrzygotujCentrale", "PrzygotujSim", "KrokCentrali", "KrokModemow"}));
     UstawSprzetMozgu(nullptr);
 }
 
