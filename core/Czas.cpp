@@ -49,4 +49,13 @@ std::uint64_t Czas::Za(double sekundy) {
     return migawka + static_cast<std::uint64_t>(przyrost);
 }
 
+std::uint32_t Czas::TickMs() {
+    std::uint64_t jednostki;
+    {
+        std::lock_guard blokada(straz);
+        jednostki = zrodlo ? zrodlo() : ZegarMonotoniczny();
+    }
+    return static_cast<std::uint32_t>(jednostki / 10'000);
+}
+
 bool Czas::Minal(std::uint64_t termin) { return termin <= Teraz(); }

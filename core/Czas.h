@@ -22,4 +22,8 @@ public:
     // Replaces the monotonic clock (tests); null restores it.
     static void UstawZrodlo(Zrodlo zrodlo);
     static std::uint64_t ZegarMonotoniczny();
+    // Milliseconds of the same source as the snapshot, read now, for pulse
+    // patterns timed like a system tick count: it wraps every 49.7 days, so
+    // callers compare only unsigned 32-bit differences.
+    static std::uint32_t TickMs();
 };

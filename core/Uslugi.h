@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+class Object;
+
 namespace platform::db {
 class Command;
 }
@@ -27,6 +29,11 @@ public:
     virtual bool PrzygotujSim() = 0;
     virtual void KrokCentrali() = 0;
     virtual void KrokModemow() = 0;
+    // The controller's open command for one of its outputs. The controller
+    // is a device element that core cannot name, so the device layer reads
+    // its network address from it; the controller decides how long the
+    // output stays on.
+    virtual void OtworzWyjscieCentrali(Object* centrala, int wyjscie) = 0;
 };
 
 // The data module's components that element classes write through (a use

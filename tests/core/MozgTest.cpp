@@ -25,6 +25,7 @@ public:
     bool PrzygotujSim() override { return zapis("PrzygotujSim", modemy); }
     void KrokCentrali() override { zapis("KrokCentrali", true); }
     void KrokModemow() override { zapis("KrokModemow", true); }
+    void OtworzWyjscieCentrali(Object*, int) override { zapis("OtworzWyjscieCentrali", true); }
 
     bool zapis(const char* co, bool wynik) {
         wywolania.push_back(co);

@@ -1,4 +1,5 @@
 #include "core/ZapiszWyjatek.h"
+#include "tests/support/TemporaryHome.h"
 
 #include <gtest/gtest.h>
 
@@ -19,36 +20,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Restores an environment variable when the test ends.
-class SavedEnv {
-public:
-    explicit SavedEnv(const char* name) : name_(name) {
-        if (const char* v = std::getenv(name))
-            value_ = v;
-    }
-    ~SavedEnv() {
-        if (value_)
-            setenv(name_, value_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> value_;
-};
-
 // A home folder of the test's own, with XDG_CONFIG_HOME inside it.
 class ExceptionLog : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kandor-home-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        home_ = pattern;
-        setenv("HOME", home_.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
-    }
-    void TearDown() override { fs::remove_all(home_); }
 
     void WriteUserDirs(const std::string& text) {
         fs::create_directories(home_ / "config");
@@ -60,9 +34,8 @@ protected:
         return {std::istreambuf_iterator<char>(file), {}};
     }
 
-    SavedEnv savedHome_{"HOME"};
-    SavedEnv savedConfig_{"XDG_CONFIG_HOME"};
-    fs::path home_;
+    TemporaryHome temporaryHome_;
+    const fs::path& home_ = temporaryHome_.path();
 };
 
 std::string LocalTimeText() {
