@@ -207,15 +207,18 @@ TEST(PetlaMagistrali, RefusedRepliesStoreNothingAndAcknowledgeNoOutputs) {
         bus.simulator.setInputs(300, 0);
         ASSERT_TRUE(eventually([&] { return bus.magistrala.Status(300) == StatusOk; }));
         bus.waitPolls(300, 1);
-        const std::uint32_t lastAnswer = bus.magistrala.OstatniaOdpowiedz;
 
+        // The board turns bad first; only then do its inputs and the wanted
+        // outputs change, so no good reply can carry them.
         if (c.garbage)
             bus.simulator.setGarbage(300, *c.garbage);
-        bus.simulator.setInputs(300, 0x3F);
         bus.simulator.setAnswer(300, c.answer);
+        ASSERT_TRUE(eventually([&] { return bus.magistrala.Status(300) == c.status; }));
+        bus.waitPolls(300, 1);
+        const std::uint32_t lastAnswer = bus.magistrala.OstatniaOdpowiedz;
+        bus.simulator.setInputs(300, 0x3F);
         ++output;
         bus.magistrala.UstawWyjscie(300, output);
-        ASSERT_TRUE(eventually([&] { return bus.magistrala.Status(300) == c.status; }));
         bus.waitPolls(300, 2);
 
         const WpisKarty entry = bus.magistrala.Wpis(300);
