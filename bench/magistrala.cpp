@@ -109,7 +109,11 @@ private:
         auto due = start;
         for (std::uint8_t byte : reply->bytes()) {
             due += ByteTime;
-            std::this_thread::sleep_until(due);
+            // A sleep wakes late by tens of microseconds; the last stretch is
+            // spun so the board keeps the line's own pace, not the timer's.
+            std::this_thread::sleep_until(due - 150us);
+            while (steady_clock::now() < due) {
+            }
             if (::write(master_, &byte, 1) != 1)
                 return;
         }

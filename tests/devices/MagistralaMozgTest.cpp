@@ -79,3 +79,29 @@ TEST_F(MagistralaMozgTest, StopEndsThePollingAndAStartResumesIt) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(MozgStartMagistrale, ABusThatCannotOpenIsReportedOnceAndItsBoardsStillRegistered) {
+    RejestrujUrzadzenia();
+    PtyPeer peer{8}; // points KANDOR_COM_DIR at a folder of its own, without COM98
+    GlobalModel model;
+    RecordingMessageLog komunikaty;
+    Magistrale->Dodaj(1, 98, 2, 19200, "Bez portu");
+    Magistrale->Dodaj(2, 97, 2, 19200, "Bez kart");
+    Karty->DodajRekord(10, 1, 1, 300, "Karta A");
+    Karty->DodajRekord(11, 1, 1, 301, "Karta B");
+    Karty->DodajRekord(12, 1, 1, 5000, "Poza obrazem");
+    ASSERT_TRUE(MozgStart());
+    EXPECT_TRUE(MozgIsRunning());
+    EXPECT_EQ(komunikaty.lines, std::vector<std::string>{"Nie udało się połączyć z magistralami."});
+    auto* bezPortu = static_cast<Object_Magistrala*>(Magistrale->Znajdz(1));
+    auto* bezKart = static_cast<Object_Magistrala*>(Magistrale->Znajdz(2));
+    EXPECT_TRUE(bezPortu->Wpis(300).Obecna);
+    EXPECT_TRUE(bezPortu->Wpis(301).Obecna);
+    EXPECT_FALSE(bezPortu->PortOtwarty());
+    EXPECT_FALSE(bezKart->Aktywna || bezKart->Utracona) << "a bus without boards is never opened";
+    MozgStop();
+}
+
+} // namespace
