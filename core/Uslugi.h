@@ -1,5 +1,13 @@
 #pragma once
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/DataCzas.h"
+#include "platform/db/Value.h"
 
 class Object;
 
@@ -36,12 +44,44 @@ public:
     virtual void OtworzWyjscieCentrali(Object* centrala, int wyjscie) = 0;
 };
 
+// The two tables of the event log.
+enum class TabelaZdarzen { Zdarzenia, ZdarzeniaCentrali };
+
+// One row of the event log: the columns it sets, by name (literals), with
+// their values; a column it does not name stays NULL.
+struct WierszZdarzenia {
+    TabelaZdarzen tabela = TabelaZdarzen::Zdarzenia;
+    std::vector<std::pair<std::string_view, platform::db::Value>> kolumny;
+};
+
+// The database id of an event row, shared between the event in memory and
+// the writes still waiting for it: 0 until the row is in the table. A row
+// written while the server is away gets its id only when it is written, and
+// its closing update, queued behind it, reads the id from here.
+using IdWiersza = std::shared_ptr<std::int32_t>;
+
 // The data module's components that element classes write through (a use
-// count, an identifier, a new resident). The database layer installs it.
+// count, an identifier, a new resident, the event log). The database layer
+// installs it.
 class DaneModelu {
 public:
     virtual ~DaneModelu() = default;
     virtual platform::db::Command& Polecenie() = 0;
+
+    // The event log never waits for the server and loses no row while the
+    // server is away: a row that cannot be written now waits, in order and
+    // with its own times, and is written when the server answers again.
+    //
+    // Writes the row and stores its id in *id, or queues it (*id stays 0).
+    // Throws platform::db::DbError when the server refused the row: it is
+    // not written.
+    virtual void ZapiszZdarzenie(WierszZdarzenia wiersz, const IdWiersza& id) = 0;
+    // Sets the end time of the row, now or, while the row itself or the
+    // server is not there yet, in order after it. Throws DbError when the
+    // server refused the update.
+    virtual void ZakonczZdarzenie(const IdWiersza& id, DataCzas koniec) = 0;
+    // Writes what waits, for a few milliseconds at most; once per tick.
+    virtual void ZapiszZalegleZdarzenia() = 0;
 };
 
 void UstawDziennikKomunikatow(DziennikKomunikatow* dziennik);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/Uslugi.h"
+#include "database/KolejkaZdarzen.h"
 #include "platform/db/Command.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Query.h"
@@ -84,6 +85,15 @@ public:
     // Serialises the two parking-rental operations of the cloud link; held
     // by nothing else and never while waiting for the operator.
     db::Command& Polecenie() override { return Command; }
+
+    // The event log's rows, through the queue that keeps them while the
+    // server is away.
+    void ZapiszZdarzenie(WierszZdarzenia wiersz, const IdWiersza& id) override {
+        Kolejka.Zapisz(std::move(wiersz), id);
+    }
+    void ZakonczZdarzenie(const IdWiersza& id, DataCzas koniec) override { Kolejka.Zakoncz(id, koniec); }
+    void ZapiszZalegleZdarzenia() override { Kolejka.ZapiszZalegle(); }
+    KolejkaZdarzen Kolejka{TableZdarzenia, TableZdarzeniaCentrali, Command};
 
     static void Zablokuj();
     static void Odblokuj();

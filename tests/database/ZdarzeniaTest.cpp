@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+#include <libpq-fe.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "core/Czas.h"
+#include "core/Komunikaty.h"
+#include "core/Object_Identyfikator.h"
+#include "core/Object_Lokal.h"
+#include "core/Object_Rodzaj_Zdarzenia.h"
+#include "core/Object_Zdarzenie.h"
+#include "core/Objects_globals.h"
+#include "database/TDM.h"
+#include "tests/support/ModelSupport.h"
+#include "tests/support/RecordingWindow.h"
+#include "tests/support/SettableClock.h"
+#include "tests/support/TemporaryHome.h"
+#include "tests/support/TestDataModule.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Msg = RecordingWindow::Message;
+
+DataCzas Data(const std::string& tekst) { return *platform::db::parseDateTime(tekst); }
+
+class ZdarzeniaTest : public TestSchema {
+protected:
+    // One logic tick as far as the event log goes: steps 11 and 12.
+    void Tick() {
+        Czas::Migawka();
+        RodzajeZdarzen->Krok();
+        Zdarzenia->ZakonczZdarzenia();
+    }
+    Object_Rodzaj_Zdarzenia* Rodzaj(int id, int czasTrwania, int kolejne = 0) {
+        return RodzajeZdarzen->DodajRekord(id, "rodzaj " + std::to_string(id), 0, 0, 0, czasTrwania, kolejne, "");
+    }
+    void PolaczRodzaje() {
+        for (int i = 0; i < RodzajeZdarzen->Rozmiar(); ++i)
+            RodzajeZdarzen->Element(i)->Polacz();
+    }
+    // "kind:open|closed" per row of zdarzenia, in id order.
+    std::string Wiersze() {
+        return scalar("SELECT string_agg(coalesce(IdRodzajZdarzenia, -IdRodzajZdarzeniaWbudowane) || ':' || "
+                      "CASE WHEN DataCzasZakonczenie IS NULL THEN 'open' ELSE 'closed' END, ' ' ORDER BY IdZdarzenia) "
+                      "FROM zdarzenia");
+    }
+    DataCzas KolumnaCzasu(const std::string& kolumna, int idZdarzenia) {
+        const std::string tekst =
+            scalar("SELECT " + kolumna + " FROM zdarzenia WHERE IdZdarzenia = " + std::to_string(idZdarzenia));
+        return tekst.empty() ? DataCzas{} : Data(tekst);
+    }
+
+    TemporaryHome home;
+    SettableClock zegar;
+    GlobalModel model;
+    RecordingWindow okno;
+};
+
+TEST_F(ZdarzeniaTest, BuiltInRowWritesNullForEachMissingValueAndMilliseconds) {
+    struct Case {
+        const char* name;
+        int uzytkownik, brama, identyfikator, przycisk;
+        const char* wiersz;
+    };
+    const Case cases[] = {
+        {"nothing given", 0, 0, 0, 0, "27||||||"},
+        {"all given", 5, 6, 7, 2, "27||5|6|7|2|"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        okno.clear();
+        Object_Zdarzenie* z = Objects_Zdarzenia::DodajZdarzenieWbudowane(
+            Zdarzenia, 27, Data("2026-03-04 05:06:07.891234"), c.uzytkownik, c.brama, c.identyfikator, c.przycisk);
+        ASSERT_NE(z, nullptr);
+        EXPECT_EQ(z->Id(), z->IdWiersza());
+        const std::string id = std::to_string(z->Id());
+        EXPECT_EQ(scalar("SELECT concat_ws('|', IdRodzajZdarzeniaWbudowane, coalesce(IdRodzajZdarzenia::text, ''), "
+                         "coalesce(IdUzytkownika::text, ''), coalesce(IdBramy::text, ''), "
+                         "coalesce(IdIdentyfikatora::text, ''), coalesce(Przycisk::text, ''), "
+                         "coalesce(DataCzasZakonczenie::text, '')) FROM zdarzenia WHERE IdZdarzenia = " + id),
+                  std::string(c.wiersz));
+        EXPECT_EQ(scalar("SELECT DataCzasWystapienie FROM zdarzenia WHERE IdZdarzenia = " + id),
+                  "2026-03-04 05:06:07.891");
+        EXPECT_EQ(okno.messages(), (std::vector<Msg>{{WM_ZDARZENIE, 27, 2, false}}));
+    }
+}
+
+TEST_F(ZdarzeniaTest, KindWithoutDurationStaysOpenUntilReleased) {
+    Object_Rodzaj_Zdarzenia* r = Rodzaj(1, 0);
+    r->Wlacz();
+    Tick();
+    ASSERT_NE(r->Zdarzenie, nullptr);
+    const int id = r->Zdarzenie->Id();
+    EXPECT_EQ(okno.messages(), (std::vector<Msg>{{WM_ZDARZENIE, 1, 1, false}}));
+    zegar.advance(3600);
+    Tick();
+    EXPECT_EQ(Wiersze(), "1:open");
+    okno.clear();
+    r->Wylacz();
+    Tick();
+    EXPECT_EQ(Wiersze(), "1:closed");
+    EXPECT_EQ(r->Zdarzenie, nullptr);
+    EXPECT_EQ(okno.messages(), (std::vector<Msg>{{WM_ZDARZENIE, 1, 0, true}}));
+    const auto* z = static_cast<Object_Zdarzenie*>(Zdarzenia->Znajdz(id));
+    EXPECT_EQ(KolumnaCzasu("DataCzasZakonczenie", id), z->DataCzasZakonczenie);
+}
+
+TEST_F(ZdarzeniaTest, RefusedRowMakesNoEventAndTheKindTriesAgain) {
+    Object_Rodzaj_Zdarzenia* r = Rodzaj(1, 0);
+    DM->TableZdarzenia.open(false);
+    exec("ALTER TABLE zdarzenia RENAME TO zdarzenia_gdzie_indziej");
+    r->Wlacz();
+    Tick();
+    EXPECT_EQ(r->Zdarzenie, nullptr);
+    EXPECT_EQ(Zdarzenia->Ilosc(), 0);
+    EXPECT_EQ(okno.count(WM_ZDARZENIE), 0);
+    EXPECT_EQ(DM->Kolejka.Czeka(), 0u);
+    std::ifstream log(home.path() / "Documents" / "kandor_exception.log");
+    std::stringstream tekst;
+    tekst << log.rdbuf();
+    EXPECT_NE(tekst.str().find("Object_Zdarzenia : 155"), std::string::npos) << tekst.str();
+
+    exec("ALTER TABLE zdarzenia_gdzie_indziej RENAME TO zdarzenia");
+    Tick();
+    ASSERT_NE(r->Zdarzenie, nullptr);
+    EXPECT_EQ(Wiersze(), "1:open");
+}
+
+TEST_F(ZdarzeniaTest, TwoSourcesShareOneOpenEvent) {
+    Object_Rodzaj_Zdarzenia* r = Rodzaj(1, 0);
+    r->Wlacz();
+    Tick();
+    r->Wlacz();
+    Tick();
+    r->Wylacz();
+    Tick();
+    EXPECT_EQ(Wiersze(), "1:open");
+    r->Wylacz();
+    Tick();
+    EXPECT_EQ(Wiersze(), "1:closed");
+}
+
+TEST_F(ZdarzeniaTest, TimedKindHandsOverToItsFollowUpUntilReleased) {
+    Object_Rodzaj_Zdarzenia* r = Rodzaj(1, 5, 2);
+    Object_Rodzaj_Zdarzenia* kolejny = Rodzaj(2, 0);
+    PolaczRodzaje();
+    r->Wlacz();
+    Tick();
+    EXPECT_EQ(Wiersze(), "1:open");
+    zegar.advance(5);
+    Tick();
+    // Closed at the duration; the follow-up opens at the next tick.
+    EXPECT_EQ(Wiersze(), "1:closed");
+    EXPECT_TRUE(kolejny->Aktywny());
+    Tick();
+    EXPECT_EQ(Wiersze(), "1:closed 2:open");
+    zegar.advance(15);
+    Tick();
+    EXPECT_EQ(Wiersze(), "1:closed 2:open");
+    r->Wylacz();
+    Tick();
+    EXPECT_EQ(Wiersze(), "1:closed 2:closed");
+    EXPECT_EQ(kolejny->LicznikAktywacji(), 0);
+    EXPECT_EQ(Zdarzenia->IloscOtwartych(), 0u);
+}
+
+TEST_F(ZdarzeniaTest, KeepsOpenEventsAndOnlyTheNewestFinishedOnes) {
+    Object_Rodzaj_Zdarzenia* r = Rodzaj(1, 0);
+    r->Wlacz();
+    Tick();
+    Object_Zdarzenie* otwarte = r->Zdarzenie;
+    ASSERT_NE(otwarte, nullptr);
+    const DataCzas czas = TerazLokalnie();
+    std::vector<int> ids;
+    const int nadmiar = 5;
+    for (std::size_t i = 0; i < Objects_Zdarzenia::LimitZakonczonych + nadmiar; ++i) {
+        Object_Zdarzenie* z = Objects_Zdarzenia::DodajZdarzenieWbudowane(Zdarzenia, 1, czas, 0, 0, 0, 0);
+        ASSERT_NE(z, nullptr);
+        ids.push_back(z->Id());
+    }
+    EXPECT_EQ(Zdarzenia->IloscZakonczonych(), Objects_Zdarzenia::LimitZakonczonych);
+    EXPECT_EQ(Zdarzenia->Ilosc(), static_cast<int>(Objects_Zdarzenia::LimitZakonczonych) + 1);
+    EXPECT_EQ(Zdarzenia->Znajdz(otwarte->Id()), otwarte);
+    for (int i = 0; i < nadmiar; ++i)
+        EXPECT_EQ(Zdarzenia->Znajdz(ids[i]), nullptr);
+    EXPECT_NE(Zdarzenia->Znajdz(ids[nadmiar]), nullptr);
+    // The table keeps every row.
+    EXPECT_EQ(scalar("SELECT count(*) FROM zdarzenia"), std::to_string(ids.size() + 1));
+    r->Wylacz();
+    Tick();
+    EXPECT_EQ(Wiersze().substr(0, 8), "1:closed");
+    EXPECT_EQ(Zdarzenia->Ilosc(), static_cast<int>(Objects_Zdarzenia::LimitZakonczonych));
+}
+
+struct Wyzwolenie {
+    int wbudowane, centrala, klawiatura, lokal;
+    bool operator==(const Wyzwolenie&) const = default;
+};
+std::vector<Wyzwolenie> wyzwolenia;
+
+TEST_F(ZdarzeniaTest, ControllerRowCarriesWhatItResolvedAndTriggersTheActions) {
+    Lokale->DodajRekord(40, 0, "40", 9, 0, false, 0, false, "", 0, false, false, 0);
+    Lokale->DodajRekord(41, 0, "41", 3, 0, false, 7, false, "", 0, false, false, 0);
+    Identyfikatory->DodajRekord(50, 0, 40, 2, "1A2B", 0, 0, {}, {}, {})->Polacz();
+    wyzwolenia.clear();
+    Objects_Zdarzenia::UstawWyzwalaczAkcji(
+        [](int w, int c, int k, int l) { wyzwolenia.push_back({w, c, k, l}); });
+    struct Case {
+        const char* name;
+        std::int32_t transponder, lokal;
+        const char* wiersz; // IdIdentyfikatora|IdLokalu|Transponder|Lokal|KlatkaCel|KodPin|IdZarvoKlawiatury
+        Wyzwolenie wyzwolenie;
+    };
+    const Case cases[] = {
+        {"transponder finds its identifier, whatever the case, and its flat", 6699, 0, "50|40|6699||65535||",
+         {22, 3, 0, 40}},
+        {"flat number inside the controller", 0, 7, "|41||7|65535||", {15, 3, 0, 41}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        okno.clear();
+        wyzwolenia.clear();
+        Object_Zdarzenie* z = Objects_Zdarzenia::DodajZdarzenieCentrali(
+            ZdarzeniaCentrali, c.wyzwolenie.wbudowane, TerazLokalnie(), c.transponder, 3, c.lokal, 0, 0, 0xFFFF, 0);
+        ASSERT_NE(z, nullptr);
+        EXPECT_EQ(scalar("SELECT concat_ws('|', coalesce(IdIdentyfikatora::text, ''), coalesce(IdLokalu::text, ''), "
+                         "coalesce(Transponder::text, ''), coalesce(Lokal::text, ''), coalesce(KlatkaCel::text, ''), "
+                         "coalesce(KodPin::text, ''), coalesce(IdZarvoKlawiatury::text, '')) FROM zdarzenia_centrali "
+                         "WHERE IdZdarzeniaCentrali = " + std::to_string(z->IdWiersza())),
+                  c.wiersz);
+        EXPECT_EQ(wyzwolenia, std::vector<Wyzwolenie>{c.wyzwolenie});
+        EXPECT_EQ(okno.messages(), (std::vector<Msg>{{WM_ZDARZENIE_CENTRALI, c.wyzwolenie.wbudowane, 2, false}}));
+    }
+    Objects_Zdarzenia::UstawWyzwalaczAkcji(nullptr);
+    EXPECT_EQ(Zdarzenia->Ilosc(), 0);
+}
+
+// The server drops the data module's session and, for a while, cannot be
+// reached (the desk is pointed at a port nobody listens on, as when the
+// server is down): events open and close meanwhile, and when it answers
+// again every row is there, in order, with its own times.
+TEST_F(ZdarzeniaTest, RowsWrittenDuringAnOutageArriveInOrderWithTheirOwnTimes) {
+    Object_Rodzaj_Zdarzenia* przed = Rodzaj(1, 0);
+    Object_Rodzaj_Zdarzenia* w_trakcie = Rodzaj(2, 0);
+    przed->Wlacz();
+    Tick();
+    ASSERT_NE(przed->Zdarzenie, nullptr);
+    Object_Zdarzenie* pierwsze = przed->Zdarzenie;
+
+    DM->FDConnection.setReconnectInterval(0ms);
+    const int port = DM->FDConnection.port();
+    DM->FDConnection.setPort(1);
+    const int pid = PQbackendPID(DM->FDConnection.native());
+    EXPECT_EQ(scalar("SELECT pg_terminate_backend(" + std::to_string(pid) + ")"), "t");
+    const std::string zyje = "SELECT count(*) FROM pg_stat_activity WHERE pid = " + std::to_string(pid);
+    for (int i = 0; i < 100 && scalar(zyje) != "0"; ++i)
+        std::this_thread::sleep_for(10ms);
+
+    okno.clear();
+    auto krok = [&] {
+        std::this_thread::sleep_for(2ms); // distinct milliseconds for each row's time
+        Tick();
+    };
+    przed->Wylacz();
+    krok(); // closing of a written row
+    w_trakcie->Wlacz();
+    krok(); // a new row
+    Object_Zdarzenie* drugie = w_trakcie->Zdarzenie;
+    ASSERT_NE(drugie, nullptr);
+    EXPECT_LT(drugie->Id(), 0);
+    EXPECT_EQ(drugie->IdWiersza(), 0);
+    std::this_thread::sleep_for(2ms);
+    Object_Zdarzenie* wbudowane =
+        Objects_Zdarzenia::DodajZdarzenieWbudowane(Zdarzenia, 28, TerazLokalnie(), 0, 0, 0, 0);
+    ASSERT_NE(wbudowane, nullptr);
+    w_trakcie->Wylacz();
+    krok(); // closing of a row that is itself still waiting
+    EXPECT_EQ(DM->Kolejka.Czeka(), 4u);
+    EXPECT_EQ(okno.messages(), (std::vector<Msg>{{WM_ZDARZENIE, 1, 0, true},
+                                                 {WM_ZDARZENIE, 2, 1, false},
+                                                 {WM_ZDARZENIE, 28, 2, false},
+                                                 {WM_ZDARZENIE, 2, 0, true}}));
+    EXPECT_EQ(Wiersze(), "1:open");
+
+    // Each tick writes for a couple of milliseconds at most, so the queue
+    // may take a few ticks (the reconnection itself takes some).
+    DM->FDConnection.setPort(port);
+    for (int i = 0; i < 100 && DM->Kolejka.Czeka() > 0; ++i)
+        Tick();
+    EXPECT_EQ(DM->Kolejka.Czeka(), 0u);
+    EXPECT_EQ(Wiersze(), "1:closed 2:closed -28:open");
+    ASSERT_GT(drugie->IdWiersza(), pierwsze->IdWiersza());
+    EXPECT_GT(wbudowane->IdWiersza(), drugie->IdWiersza());
+    for (Object_Zdarzenie* z : {pierwsze, drugie, wbudowane}) {
+        SCOPED_TRACE(z->IdWiersza());
+        EXPECT_EQ(KolumnaCzasu("DataCzasWystapienie", z->IdWiersza()), z->DataCzasWystapienie);
+        EXPECT_EQ(KolumnaCzasu("DataCzasZakonczenie", z->IdWiersza()), z->DataCzasZakonczenie);
+    }
+    EXPECT_LT(pierwsze->DataCzasZakonczenie, drugie->DataCzasWystapienie);
+    EXPECT_LT(drugie->DataCzasWystapienie, wbudowane->DataCzasWystapienie);
+    EXPECT_LT(wbudowane->DataCzasWystapienie, drugie->DataCzasZakonczenie);
+}
+
+} // namespace
