@@ -4,6 +4,7 @@
 
 #include "core/Object.h"
 #include "core/Uslugi.h"
+#include "tests/support/TemporaryHome.h"
 
 // The 40 global containers for the length of one test.
 class GlobalModel {
@@ -12,6 +13,9 @@ public:
     ~GlobalModel();
     GlobalModel(const GlobalModel&) = delete;
     GlobalModel& operator=(const GlobalModel&) = delete;
+
+private:
+    TemporaryHome home_; // what the model logs stays out of the real home
 };
 
 // The main window's message log, recorded while it lives.

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 
+#include "tests/support/TemporaryHome.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,9 @@ public:
 
 private:
     void closeConnections();
+
+    // What the code under test logs goes to a home folder of the test's own.
+    TemporaryHome home_;
 
     std::string base_;
     std::string conninfo_;
