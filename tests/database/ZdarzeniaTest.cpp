@@ -2,6 +2,8 @@
 #include <libpq-fe.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -18,7 +20,6 @@
 #include "tests/support/ModelSupport.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/SettableClock.h"
-#include "tests/support/TemporaryHome.h"
 #include "tests/support/TestDataModule.h"
 
 namespace {
@@ -55,7 +56,6 @@ protected:
         return tekst.empty() ? DataCzas{} : Data(tekst);
     }
 
-    TemporaryHome home;
     SettableClock zegar;
     GlobalModel model;
     RecordingWindow okno;
@@ -120,7 +120,8 @@ TEST_F(ZdarzeniaTest, RefusedRowMakesNoEventAndTheKindTriesAgain) {
     EXPECT_EQ(Zdarzenia->Ilosc(), 0);
     EXPECT_EQ(okno.count(WM_ZDARZENIE), 0);
     EXPECT_EQ(DM->Kolejka.Czeka(), 0u);
-    std::ifstream log(home.path() / "Documents" / "kandor_exception.log");
+    // The fixture's home folder is the test's own (see TestDatabase).
+    std::ifstream log(std::filesystem::path(std::getenv("HOME")) / "Documents" / "kandor_exception.log");
     std::stringstream tekst;
     tekst << log.rdbuf();
     EXPECT_NE(tekst.str().find("Object_Zdarzenia : 155"), std::string::npos) << tekst.str();
