@@ -26,7 +26,7 @@ Objects::~Objects() { Wyczysc(); }
 Object* Objects::Utworz(int id) { return new Object(id); }
 
 int Objects::Porownaj(int, const Object* a, const Object* b) const {
-    return a->Id() < b->Id() ? -1 : (a->Id() > b->Id() ? 1 : 0);
+    return PorownajLiczby(a->Id(), b->Id());
 }
 
 Object* Objects::Nowy(int id) {

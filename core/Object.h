@@ -7,6 +7,10 @@
 
 class Objects;
 
+// The answers of compare slots for numeric keys: -1, 0 or 1.
+inline int Znak(long long roznica) { return (roznica > 0) - (roznica < 0); }
+inline int PorownajLiczby(long long a, long long b) { return (a > b) - (a < b); }
+
 // Base of every in-memory record of the installation: the row id, the
 // container whose factory made it (the only one that destroys it when
 // emptied) and how many containers map its id.

@@ -7,7 +7,6 @@
 
 namespace {
 
-int Znak(std::int64_t a, std::int64_t b) { return (a > b) - (a < b); }
 
 int Dokladnie(std::string_view a, std::string_view b) { return a.compare(b); }
 
@@ -23,11 +22,11 @@ int Objects_Grupy_Lokali_Lokale::Porownaj(int rodzaj, const Object* oa, const Ob
     const auto& b = static_cast<const Object_Grupa_Lokali_Lokal&>(*ob);
     int r = 0;
     if (rodzaj == SortujGrupamiMalejaco) {
-        if ((r = Znak(b.IdGrupyLokali, a.IdGrupyLokali)))
+        if ((r = PorownajLiczby(b.IdGrupyLokali, a.IdGrupyLokali)))
             return r;
         // The members of one group have no order of their own; the id keeps
         // it the same from one sort to the next.
-        return Znak(a.Id(), b.Id());
+        return PorownajLiczby(a.Id(), b.Id());
     }
     if (a.GrupaLokali && b.GrupaLokali && (r = Dokladnie(a.GrupaLokali->Nazwa, b.GrupaLokali->Nazwa)))
         return r;
@@ -40,10 +39,10 @@ int Objects_Grupy_Lokali_Lokale::Porownaj(int rodzaj, const Object* oa, const Ob
             return r;
         if ((r = Dokladnie(la.Lokal, lb.Lokal)))
             return r;
-        if ((r = Znak(la.LokalCentralaZarvo, lb.LokalCentralaZarvo)))
+        if ((r = PorownajLiczby(la.LokalCentralaZarvo, lb.LokalCentralaZarvo)))
             return r;
     }
-    return Znak(a.Id(), b.Id());
+    return PorownajLiczby(a.Id(), b.Id());
 }
 
 Object_Grupa_Lokali_Lokal* Objects_Grupy_Lokali_Lokale::DodajRekord(int id, int idGrupyLokali, int idLokalu) {

@@ -4,12 +4,6 @@
 #include "core/Object_Grupa_Uzytkownikow.h"
 #include "core/Objects_globals.h"
 
-namespace {
-
-int PorownajId(const Object* a, const Object* b) { return a->Id() < b->Id() ? -1 : (a->Id() > b->Id() ? 1 : 0); }
-
-} // namespace
-
 void Object_Grupa_Uzytkownikow_Brama::Polacz() {
     Grupa = Polaczony<Object_Grupa_Uzytkownikow>(GrupyUzytkownikow, IdGrupyUzytkownikow);
     Brama = Polaczony<Object_Brama>(Bramy, IdBramy);
@@ -27,7 +21,7 @@ int Objects_Grupy_Uzytkownikow_Bramy::Porownaj(int rodzaj, const Object* a, cons
     const auto* pb = static_cast<const Object_Grupa_Uzytkownikow_Brama*>(b);
     if (rodzaj == 0 && pa->Grupa && pb->Grupa)
         return PorownajNaturalnie(pa->Grupa->Nazwa, pb->Grupa->Nazwa);
-    return PorownajId(a, b);
+    return PorownajLiczby(a->Id(), b->Id());
 }
 
 Object_Grupa_Uzytkownikow_Brama* Objects_Grupy_Uzytkownikow_Bramy::DodajRekord(int id, int idGrupyUzytkownikow,

@@ -1,13 +1,9 @@
 #include "core/Object_Grupa_Zdarzen.h"
 
-namespace {
-int Porownaj(std::int32_t a, std::int32_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
-} // namespace
-
 int Object_Grupy_Zdarzen::Porownaj(int rodzaj, const Object* a, const Object* b) const {
     const auto* x = static_cast<const Object_Grupa_Zdarzen*>(a);
     const auto* y = static_cast<const Object_Grupa_Zdarzen*>(b);
-    const int priorytet = ::Porownaj(x->Priorytet, y->Priorytet);
+    const int priorytet = PorownajLiczby(x->Priorytet, y->Priorytet);
     const int nazwa = PorownajNaturalnie(x->Nazwa, y->Nazwa);
     if (rodzaj == 1)
         return priorytet != 0 ? priorytet : nazwa;

@@ -4,7 +4,6 @@
 
 namespace {
 
-int Znak(long long r) { return r < 0 ? -1 : r > 0 ? 1 : 0; }
 
 // A board without a bus sorts as COM 0.
 int Com(const Object_Karta& k) { return k.Magistrala ? k.Magistrala->Com : 0; }
@@ -61,10 +60,9 @@ Object_Karta* Objects_Karty::DodajRekord(int id, int idRodzajKarty, int idMagist
 
 int PorownajNaKarcie(int rodzaj, const Object_Karta* kartaA, const Object_Karta* kartaB, int numerA, int numerB,
                      std::string_view nazwaA, std::string_view nazwaB) {
-    const auto znak = [](long long r) { return r < 0 ? -1 : r > 0 ? 1 : 0; };
-    const auto karta = [&] { return kartaA && kartaB ? znak(Objects::PorownajNaturalnie(kartaA->Nazwa, kartaB->Nazwa)) : 0; };
-    const auto numer = [&] { return znak(static_cast<long long>(numerA) - numerB); };
-    const auto nazwa = [&] { return znak(Objects::PorownajNaturalnie(nazwaA, nazwaB)); };
+    const auto karta = [&] { return kartaA && kartaB ? Znak(Objects::PorownajNaturalnie(kartaA->Nazwa, kartaB->Nazwa)) : 0; };
+    const auto numer = [&] { return Znak(static_cast<long long>(numerA) - numerB); };
+    const auto nazwa = [&] { return Znak(Objects::PorownajNaturalnie(nazwaA, nazwaB)); };
     int c = 0;
     switch (rodzaj) {
     case 1:

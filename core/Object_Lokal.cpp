@@ -7,7 +7,6 @@
 
 namespace {
 
-int Znak(std::int64_t a, std::int64_t b) { return (a > b) - (a < b); }
 
 int Naturalnie(std::string_view a, std::string_view b) { return Objects::PorownajNaturalnie(a, b); }
 
@@ -65,7 +64,7 @@ int Objects_Lokale::Porownaj(int rodzaj, const Object* oa, const Object* ob) con
             return r;
         return Naturalnie(a.Lokal, b.Lokal);
     case 4:
-        return Znak(a.LokalCentralaZarvo, b.LokalCentralaZarvo);
+        return PorownajLiczby(a.LokalCentralaZarvo, b.LokalCentralaZarvo);
     default:
         return 0;
     }

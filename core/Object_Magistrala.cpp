@@ -10,7 +10,6 @@ bool NumerWZakresie(int n) { return n >= 1 && n <= 6; }
 
 std::uint8_t Bit(int n) { return static_cast<std::uint8_t>(1u << (n - 1)); }
 
-int Znak(long long roznica) { return (roznica > 0) - (roznica < 0); }
 
 } // namespace
 

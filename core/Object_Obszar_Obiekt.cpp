@@ -7,7 +7,6 @@
 
 namespace {
 
-int Znak(std::int64_t a, std::int64_t b) { return (a > b) - (a < b); }
 
 int Dokladnie(std::string_view a, std::string_view b) { return a.compare(b); }
 
@@ -43,7 +42,7 @@ int Objects_Obszary_Obiekty::Porownaj(int, const Object* oa, const Object* ob) c
         if ((r = Dokladnie(a.Lokal->Lokal, b.Lokal->Lokal)))
             return r;
     }
-    return Znak(a.Id(), b.Id());
+    return PorownajLiczby(a.Id(), b.Id());
 }
 
 Object_Obszar_Obiekt* Objects_Obszary_Obiekty::DodajRekord(int id, int idObszaru, int idZarvoKlawiatury,

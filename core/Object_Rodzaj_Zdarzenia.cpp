@@ -48,12 +48,6 @@ void Object_Rodzaj_Zdarzenia::WlaczKolejne() {
     Kolejne->Wlacz();
 }
 
-namespace {
-
-int Porownaj(std::int32_t a, std::int32_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
-
-} // namespace
-
 int Objects_Rodzaje_Zdarzen::Porownaj(int rodzaj, const Object* a, const Object* b) const {
     const auto* x = static_cast<const Object_Rodzaj_Zdarzenia*>(a);
     const auto* y = static_cast<const Object_Rodzaj_Zdarzenia*>(b);
@@ -66,9 +60,9 @@ int Objects_Rodzaje_Zdarzen::Porownaj(int rodzaj, const Object* a, const Object*
                        ? PorownajNaturalnie(x->GrupaZdarzen->Nazwa, y->GrupaZdarzen->Nazwa)
                        : 0;
         case Nazwa: return PorownajNaturalnie(x->Nazwa, y->Nazwa);
-        case Symbol: return ::Porownaj(x->Symbol, y->Symbol);
-        case Kolor: return ::Porownaj(x->Kolor, y->Kolor);
-        case CzasTrwania: return ::Porownaj(x->CzasTrwania, y->CzasTrwania);
+        case Symbol: return PorownajLiczby(x->Symbol, y->Symbol);
+        case Kolor: return PorownajLiczby(x->Kolor, y->Kolor);
+        case CzasTrwania: return PorownajLiczby(x->CzasTrwania, y->CzasTrwania);
         }
         return 0;
     };

@@ -1,16 +1,12 @@
 #include "core/Object_Rodzaj_Zdarzenia_Wbudowane.h"
 
-namespace {
-int Porownaj(std::int32_t a, std::int32_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
-} // namespace
-
 int Objects_Rodzaje_Zdarzen_Wbudowane::Porownaj(int rodzaj, const Object* a, const Object* b) const {
     const auto* x = static_cast<const Object_Rodzaj_Zdarzenia_Wbudowane*>(a);
     const auto* y = static_cast<const Object_Rodzaj_Zdarzenia_Wbudowane*>(b);
     switch (rodzaj) {
     case 1: return PorownajNaturalnie(x->Nazwa, y->Nazwa);
-    case 2: return ::Porownaj(x->Symbol, y->Symbol);
-    case 3: return ::Porownaj(x->Kolor, y->Kolor);
+    case 2: return PorownajLiczby(x->Symbol, y->Symbol);
+    case 3: return PorownajLiczby(x->Kolor, y->Kolor);
     default: return 0;
     }
 }

@@ -11,10 +11,6 @@ void Object_Uzytkownik_Lokal::Polacz() {
     Lokal = Polaczony<Object_Lokal>(Lokale, IdLokalu);
 }
 
-int Objects_Uzytkownicy_Lokale::Porownaj(int, const Object* a, const Object* b) const {
-    return a->Id() < b->Id() ? -1 : (a->Id() > b->Id() ? 1 : 0);
-}
-
 Object_Uzytkownik_Lokal* Objects_Uzytkownicy_Lokale::DodajRekord(int id, int idUzytkownika, int idLokalu,
                                                                  DataCzas dataCzasAktualizacji) {
     auto* link = static_cast<Object_Uzytkownik_Lokal*>(Nowy(id));

@@ -27,8 +27,7 @@ public:
 class Objects_Uzytkownicy_Lokale : public Objects {
 public:
     Object* Utworz(int id) override { return new Object_Uzytkownik_Lokal(id); }
-    // By id, whatever the kind.
-    int Porownaj(int rodzaj, const Object* a, const Object* b) const override;
+    // Sorted by id whatever the kind: the base compare.
 
     Object_Uzytkownik_Lokal* DodajRekord(int id, int idUzytkownika, int idLokalu, DataCzas dataCzasAktualizacji);
 

@@ -16,7 +16,7 @@ int Objects_Uzytkownicy_Urzadzenia::Porownaj(int rodzaj, const Object* a, const 
         return 0;
     const int wynik = static_cast<const Object_Uzytkownik_Urzadzenie*>(a)->Email.str().compare(
         static_cast<const Object_Uzytkownik_Urzadzenie*>(b)->Email.str());
-    return wynik < 0 ? -1 : (wynik > 0 ? 1 : 0);
+    return Znak(wynik);
 }
 
 Object_Uzytkownik_Urzadzenie* Objects_Uzytkownicy_Urzadzenia::DodajRekord(int id, std::int32_t idUserDeviceCloud,
