@@ -12,6 +12,7 @@
 #include "core/Object_Rodzaj_Zdarzenia.h"
 #include "core/Object_Rodzaj_Zdarzenia_Wbudowane.h"
 #include "core/Object_Uzytkownik.h"
+#include "core/Object_Zdarzenia_Akcja.h"
 #include "core/Objects_globals.h"
 #include "core/ZapiszWyjatek.h"
 #include "platform/db/DbError.h"
@@ -30,7 +31,6 @@ constexpr int LiniaCentrali = 300;
 constexpr int RodzajTransponder = 2;
 
 Object_Zdarzenie::RozwiazanieCentrali rozwiazanieCentrali = nullptr;
-Objects_Zdarzenia::Wyzwalacz wyzwalaczAkcji = nullptr;
 
 // Rows keep milliseconds, as the log's readers and the older rows do.
 DataCzas DoMilisekund(DataCzas czas) { return std::chrono::floor<std::chrono::milliseconds>(czas); }
@@ -63,7 +63,6 @@ IdWiersza Zapisz(WierszZdarzenia wiersz, int linia) {
 } // namespace
 
 void Object_Zdarzenie::UstawRozwiazanieCentrali(RozwiazanieCentrali rozwiazanie) { rozwiazanieCentrali = rozwiazanie; }
-void Objects_Zdarzenia::UstawWyzwalaczAkcji(Wyzwalacz wyzwalacz) { wyzwalaczAkcji = wyzwalacz; }
 
 Object_Zdarzenie::~Object_Zdarzenie() {
     if (dziennik_)
@@ -235,8 +234,8 @@ Object_Zdarzenie* Objects_Zdarzenia::DodajZdarzenieCentrali(Objects_Zdarzenia* k
     wypelnij(*z);
     z->Polacz();
     kontener->Zakonczone(z);
-    if (wyzwalaczAkcji)
-        wyzwalaczAkcji(idWbudowane, idCentralaZarvoGsm, idKlawiatury, idLokalu);
+    if (ZdarzeniaAkcje)
+        ZdarzeniaAkcje->Wyzwol(idWbudowane, idCentralaZarvoGsm, idKlawiatury, idLokalu);
     if (z->Identyfikator)
         z->Identyfikator->ZapiszUzycie();
     PostujDoOkna(WM_ZDARZENIE_CENTRALI, idWbudowane, 2);

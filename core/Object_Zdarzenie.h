@@ -109,12 +109,6 @@ public:
     // hands run-out kinds over to their follow-ups.
     void ZakonczZdarzenia();
 
-    // The event actions' reaction to a controller event (built-in id,
-    // controller id, keypad id, flat id); installed by the event actions,
-    // nothing while none is.
-    using Wyzwalacz = void (*)(int idWbudowane, int idCentrali, int idKlawiatury, int idLokalu);
-    static void UstawWyzwalaczAkcji(Wyzwalacz wyzwalacz);
-
     std::size_t IloscOtwartych() const { return otwarte_.size(); }
     std::size_t IloscZakonczonych() const { return zakonczone_.size(); }
 

@@ -14,7 +14,10 @@
 #include "core/Object_Identyfikator.h"
 #include "core/Object_Lokal.h"
 #include "core/Object_Rodzaj_Zdarzenia.h"
+#include "core/Object_Zdarzenia_Akcja.h"
 #include "core/Object_Zdarzenie.h"
+#include "core/Object_Grupa_Lokali_Lokal.h"
+#include "core/Object_Wyjscie.h"
 #include "core/Objects_globals.h"
 #include "database/TDM.h"
 #include "tests/support/ModelSupport.h"
@@ -198,46 +201,46 @@ TEST_F(ZdarzeniaTest, KeepsOpenEventsAndOnlyTheNewestFinishedOnes) {
     EXPECT_EQ(Zdarzenia->Ilosc(), static_cast<int>(Objects_Zdarzenia::LimitZakonczonych));
 }
 
-struct Wyzwolenie {
-    int wbudowane, centrala, klawiatura, lokal;
-    bool operator==(const Wyzwolenie&) const = default;
-};
-std::vector<Wyzwolenie> wyzwolenia;
-
 TEST_F(ZdarzeniaTest, ControllerRowCarriesWhatItResolvedAndTriggersTheActions) {
     Lokale->DodajRekord(40, 0, "40", 9, 0, false, 0, false, "", 0, false, false, 0);
     Lokale->DodajRekord(41, 0, "41", 3, 0, false, 7, false, "", 0, false, false, 0);
     Identyfikatory->DodajRekord(50, 0, 40, 2, "1A2B", 0, 0, {}, {}, {})->Polacz();
-    wyzwolenia.clear();
-    Objects_Zdarzenia::UstawWyzwalaczAkcji(
-        [](int w, int c, int k, int l) { wyzwolenia.push_back({w, c, k, l}); });
+    GrupyLokaliLokale->DodajRekord(1, 7, 41);
+    // One action per case: the first for any flat, the second only for
+    // flats of group 7.
+    Wyjscia->DodajRekord(1, 0, 0, 1, "furtka", 0, 0);
+    auto* naKod = ZdarzeniaAkcje->DodajRekord(1, 22, 3, 0, 0, 1, 0, true, 5);
+    auto* wGrupie = ZdarzeniaAkcje->DodajRekord(2, 15, 0, 0, 7, 1, 0, true, 5);
     struct Case {
         const char* name;
         std::int32_t transponder, lokal;
         const char* wiersz; // IdIdentyfikatora|IdLokalu|Transponder|Lokal|KlatkaCel|KodPin|IdZarvoKlawiatury
-        Wyzwolenie wyzwolenie;
+        int wbudowane;
+        Object_Zdarzenia_Akcja* akcja;
     };
     const Case cases[] = {
         {"transponder finds its identifier, whatever the case, and its flat", 6699, 0, "50|40|6699||65535||",
-         {22, 3, 0, 40}},
-        {"flat number inside the controller", 0, 7, "|41||7|65535||", {15, 3, 0, 41}},
+         22, naKod},
+        {"flat number inside the controller", 0, 7, "|41||7|65535||", 15, wGrupie},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         okno.clear();
-        wyzwolenia.clear();
+        naKod->Stan = wGrupie->Stan = Object_Zdarzenia_Akcja::Etap::Bezczynna;
         Object_Zdarzenie* z = Objects_Zdarzenia::DodajZdarzenieCentrali(
-            ZdarzeniaCentrali, c.wyzwolenie.wbudowane, TerazLokalnie(), c.transponder, 3, c.lokal, 0, 0, 0xFFFF, 0);
+            ZdarzeniaCentrali, c.wbudowane, TerazLokalnie(), c.transponder, 3, c.lokal, 0, 0, 0xFFFF, 0);
         ASSERT_NE(z, nullptr);
         EXPECT_EQ(scalar("SELECT concat_ws('|', coalesce(IdIdentyfikatora::text, ''), coalesce(IdLokalu::text, ''), "
                          "coalesce(Transponder::text, ''), coalesce(Lokal::text, ''), coalesce(KlatkaCel::text, ''), "
                          "coalesce(KodPin::text, ''), coalesce(IdZarvoKlawiatury::text, '')) FROM zdarzenia_centrali "
                          "WHERE IdZdarzeniaCentrali = " + std::to_string(z->IdWiersza())),
                   c.wiersz);
-        EXPECT_EQ(wyzwolenia, std::vector<Wyzwolenie>{c.wyzwolenie});
-        EXPECT_EQ(okno.messages(), (std::vector<Msg>{{WM_ZDARZENIE_CENTRALI, c.wyzwolenie.wbudowane, 2, false}}));
+        EXPECT_EQ(c.akcja->Stan, Object_Zdarzenia_Akcja::Etap::Wyzwolona);
+        EXPECT_EQ((naKod->Stan == Object_Zdarzenia_Akcja::Etap::Wyzwolona) +
+                      (wGrupie->Stan == Object_Zdarzenia_Akcja::Etap::Wyzwolona),
+                  1);
+        EXPECT_EQ(okno.messages(), (std::vector<Msg>{{WM_ZDARZENIE_CENTRALI, c.wbudowane, 2, false}}));
     }
-    Objects_Zdarzenia::UstawWyzwalaczAkcji(nullptr);
     EXPECT_EQ(Zdarzenia->Ilosc(), 0);
 }
 
