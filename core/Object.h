@@ -85,6 +85,12 @@ public:
         return nullptr;
     }
 
+    // Room for this many elements, so a large load does not regrow.
+    void Rezerwuj(int ilosc) {
+        elementy_.reserve(static_cast<std::size_t>(ilosc));
+        mapa_.reserve(static_cast<std::size_t>(ilosc));
+    }
+
     void Usun(int id);
     bool UsunNaPozycji(int pozycja);
     Object* UsunBiezacy();

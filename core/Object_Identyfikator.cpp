@@ -5,6 +5,7 @@
 #include "core/Object_Lokal.h"
 #include "core/Object_Uzytkownik.h"
 #include "core/Objects_globals.h"
+#include "core/Tekst.h"
 #include "core/Uslugi.h"
 #include "core/ZapiszWyjatek.h"
 #include "platform/db/Command.h"
@@ -14,9 +15,6 @@
 std::uint64_t Object_Identyfikator::zmianyKluczy_ = 0;
 
 namespace {
-
-// The C library's tolower in the "C" locale: bytes of other scripts stay.
-char MalaLitera(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool RodzajZnany(int rodzaj) { return rodzaj >= 1 && rodzaj <= 4; }
 

@@ -135,19 +135,47 @@ void UstawFabrykeKontenera(NumerKontenera numer, FabrykaKontenera fabryka) { fab
 
 Objects* KontenerGlobalny(NumerKontenera numer) { return kontenery[numer]; }
 
+namespace {
+
+void Zainstaluj(int nr, Objects* kontener) {
+    kontenery[nr] = kontener;
+    if (fabryki[nr].ustaw)
+        fabryki[nr].ustaw(kontener);
+}
+
+} // namespace
+
+Objects* UtworzKontener(NumerKontenera numer) {
+    return fabryki[numer].utworz ? fabryki[numer].utworz() : nullptr;
+}
+
+void ZamienKontenery(NoweKontenery& nowe) {
+    NoweKontenery stare{};
+    Objects::Zablokuj();
+    for (int nr = NrGrupyZdarzen; nr <= LiczbaKontenerow; ++nr) {
+        if (!nowe[nr])
+            continue;
+        stare[nr] = kontenery[nr];
+        Zainstaluj(nr, nowe[nr]);
+        nowe[nr] = nullptr;
+    }
+    Objects::Odblokuj();
+    // Outside the lock: destroying the old elements may close ports.
+    for (int nr = LiczbaKontenerow; nr >= NrGrupyZdarzen; --nr)
+        delete stare[nr];
+}
+
 void ObiektyUtworz() {
     Kosz = new Objects_Trash;
     for (int nr = NrGrupyZdarzen; nr <= LiczbaKontenerow; ++nr)
         if (fabryki[nr].utworz)
-            kontenery[nr] = fabryki[nr].utworz();
+            Zainstaluj(nr, fabryki[nr].utworz());
 }
 
 void ObiektyUsun() {
     for (int nr = LiczbaKontenerow; nr >= NrGrupyZdarzen; --nr) {
         delete kontenery[nr];
-        kontenery[nr] = nullptr;
-        if (fabryki[nr].zapomnij)
-            fabryki[nr].zapomnij();
+        Zainstaluj(nr, nullptr);
     }
     delete Kosz;
     Kosz = nullptr;

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "core/Object.h"
@@ -138,20 +139,32 @@ extern Objects* Schowek;
 // controllers, GSM modems, encoders) are made by factories that layer
 // registers before ObiektyUtworz: core cannot name their classes.
 struct FabrykaKontenera {
-    Objects* (*utworz)() = nullptr; // constructs and assigns the typed global
-    void (*zapomnij)() = nullptr;   // sets the typed global to null
+    Objects* (*utworz)() = nullptr;      // a new container of the class, not installed
+    void (*ustaw)(Objects*) = nullptr;   // makes the typed global point at it (or null)
 };
 void UstawFabrykeKontenera(NumerKontenera numer, FabrykaKontenera fabryka);
 
 // The factory of a container class for its typed global.
 template <class Klasa, Klasa*& Globalny>
 constexpr FabrykaKontenera FabrykaDla() {
-    return {[]() -> Objects* { return Globalny = new Klasa; }, [] { Globalny = nullptr; }};
+    return {[]() -> Objects* { return new Klasa; },
+            [](Objects* kontener) { Globalny = static_cast<Klasa*>(kontener); }};
 }
 
 // A global container by its number; null for the trash and for a container
 // whose factory was never registered.
 Objects* KontenerGlobalny(NumerKontenera numer);
+
+// A fresh, empty container of the number's class beside the live one (null
+// when no factory is registered). A reload fills a set of them and installs
+// them only when the whole load succeeded.
+Objects* UtworzKontener(NumerKontenera numer);
+// Containers by number; a null entry keeps the live container.
+using NoweKontenery = std::array<Objects*, LiczbaKontenerow + 1>;
+// Installs the given containers in one step under the model's lock, so no
+// reader sees a mix of old and new, then destroys the ones they replaced.
+// Takes the containers over: their entries are set to null.
+void ZamienKontenery(NoweKontenery& nowe);
 
 void ObiektyUtworz();
 void ObiektyUsun();

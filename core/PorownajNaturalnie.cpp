@@ -125,6 +125,12 @@ int Objects::PorownajNaturalnie(std::string_view a, std::string_view b) {
             continue;
         }
         if (i < a.size() && j < b.size()) {
+            // Equal ASCII characters, the common case, need no decoding.
+            if (a[i] == b[j] && static_cast<unsigned char>(a[i]) < 0x80) {
+                ++i;
+                ++j;
+                continue;
+            }
             const std::size_t la = DlugoscZnaku(a, i), lb = DlugoscZnaku(b, j);
             if (a.substr(i, la) == b.substr(j, lb)) {
                 i += la;

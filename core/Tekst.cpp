@@ -51,3 +51,9 @@ std::string Cp1250NaUtf8(std::string_view tekst) {
     }
     return wynik;
 }
+
+std::string MaleLitery(std::string tekst) {
+    for (char& c : tekst)
+        c = MalaLitera(c);
+    return tekst;
+}

@@ -9,3 +9,7 @@
 // vanishing or passing through as a byte that is not UTF-8. Throws
 // std::runtime_error only when the system has no Windows-1250 converter.
 std::string Cp1250NaUtf8(std::string_view tekst);
+
+// The C library's tolower in the "C" locale: bytes of other scripts stay.
+constexpr char MalaLitera(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string MaleLitery(std::string tekst);

@@ -63,7 +63,7 @@ int Query::recordCount() const
 
 int Query::columnOf(std::string_view name) const
 {
-    const auto found = columns_.find(lowered(name));
+    const auto found = columns_.find(name);
     if (found == columns_.end())
         throw std::invalid_argument("the query has no field '" + std::string(name) + "'" +
                                     (active() ? "" : " (it is not open)"));
@@ -86,9 +86,18 @@ Value Query::field(int index) const
                                                 PQgetlength(result_.get(), row_, index)));
 }
 
+std::string_view Query::text(int index) const
+{
+    if (!result_ || index < 0 || index >= PQnfields(result_.get()))
+        throw std::out_of_range("field number " + std::to_string(index) + " is out of range");
+    if (recordCount() == 0 || PQgetisnull(result_.get(), row_, index))
+        return {};
+    return std::string_view(PQgetvalue(result_.get(), row_, index), PQgetlength(result_.get(), row_, index));
+}
+
 bool Query::hasField(std::string_view name) const
 {
-    return columns_.contains(lowered(name));
+    return columns_.contains(name);
 }
 
 int Query::fieldCount() const

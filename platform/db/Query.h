@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/db/Connection.h"
+#include "platform/db/NoCaseMap.h"
 #include "platform/db/Parameters.h"
 #include "platform/db/Value.h"
 
@@ -45,7 +46,14 @@ public:
     // are no rows. Throws std::invalid_argument for an unknown field.
     Value field(std::string_view name) const;
     Value field(int index) const;
+    // The field's text as the server sent it, without a copy; empty for
+    // NULL. Valid until the query moves or closes. For text columns it is
+    // the value itself.
+    std::string_view text(int index) const;
     bool hasField(std::string_view name) const;
+    // The position of a field, for reading many rows by position. Throws
+    // std::invalid_argument for an unknown field.
+    int fieldIndex(std::string_view name) const { return columnOf(name); }
     int fieldCount() const;
     std::string fieldName(int index) const;
 
@@ -55,7 +63,7 @@ private:
     Connection& connection_;
     Parameters parameters_;
     Result result_;
-    std::unordered_map<std::string, int> columns_;
+    NoCaseMap<int> columns_;
     int row_ = 0;
     bool eof_ = true;
 };

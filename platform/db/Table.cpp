@@ -252,7 +252,7 @@ void Table::requireActive() const
 
 std::size_t Table::columnIndex(std::string_view name) const
 {
-    const auto found = byName_.find(lowered(trimmed(name)));
+    const auto found = byName_.find(trimmed(name));
     if (found == byName_.end())
         throw std::invalid_argument("table " + tableName_ + " has no field '" + std::string(name) + "'");
     return found->second;

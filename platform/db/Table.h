@@ -11,6 +11,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/Field.h"
+#include "platform/db/NoCaseMap.h"
 #include "platform/db/Value.h"
 
 namespace platform::db {
@@ -131,7 +132,7 @@ private:
 
     std::string relation_; // the quoted, schema-qualified name when needed
     std::vector<Column> columns_;
-    std::unordered_map<std::string, std::size_t> byName_;
+    NoCaseMap<std::size_t> byName_;
     std::vector<std::size_t> keys_;
 
     TableState state_ = TableState::Inactive;

@@ -158,8 +158,7 @@ Objects* centraleTestowe = nullptr;
 class RejestracjaCentral {
 public:
     RejestracjaCentral() {
-        UstawFabrykeKontenera(NrCentrale, {[]() { return centraleTestowe = new Objects; },
-                                           [] { centraleTestowe = nullptr; }});
+        UstawFabrykeKontenera(NrCentrale, FabrykaDla<Objects, centraleTestowe>());
     }
     ~RejestracjaCentral() { UstawFabrykeKontenera(NrCentrale, {}); }
 };
