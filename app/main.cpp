@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "cloud/TDMCloud.h"
 #include "core/Objects_globals.h"
 #include "core/TCPUMonitor.h"
 #include "devices/Urzadzenia.h"
@@ -10,7 +11,14 @@ int main() {
     InicjujGlobalne();
     RejestrujUrzadzenia();
     ObiektyUtworz();
+    // Installed before the encoders' server can start: its connection
+    // threads call the cloud.
+    TDMCloud cloud;
+    DMCloud = &cloud;
+    UstawChmure(&cloud);
     std::puts("kandor: the desk program's windows are not built yet; the object model starts and stops.");
+    UstawChmure(nullptr);
+    DMCloud = nullptr;
     ObiektyUsun();
     ZwolnijGlobalne();
     return 0;

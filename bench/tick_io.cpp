@@ -14,6 +14,7 @@
 #include "core/Object_Wejscie.h"
 #include "core/Object_Wyjscie.h"
 #include "core/Objects_globals.h"
+#include "bench/support/PelnaMagistrala.h"
 
 namespace {
 
@@ -25,21 +26,7 @@ constexpr int Piny = 6;
 struct PelnaMagistrala {
     PelnaMagistrala() {
         ObiektyUtworz();
-        Object_Magistrala* magistrala = Magistrale->Dodaj(1, 1, 2, 19200, "Pełna");
-        int id = 1;
-        for (int adres = 0; adres < Karty_; ++adres) {
-            Karty->DodajRekord(adres + 1, 1, 1, adres, "Karta");
-            magistrala->DodajKarte(adres, 1);
-            magistrala->ZmienWpis(adres, [&](WpisKarty& wpis) { wpis.Wejscia = static_cast<std::uint8_t>(adres & 0x3F); });
-            Czytniki->DodajRekord(adres + 1, adres + 1, 1, "Czytnik");
-            for (int n = 1; n <= Piny; ++n) {
-                Wejscia->DodajRekord(id, adres + 1, n, "Wejście");
-                Object_Wyjscie* wyjscie = Wyjscia->DodajRekord(id, adres + 1, 0, n, "Wyjście", 0, 0);
-                if ((adres + n) % 2)
-                    wyjscie->Wlacz();
-                ++id;
-            }
-        }
+        ZbudujMagistrale(Karty_, Piny);
         ObiektyInicjalizuj();
     }
     ~PelnaMagistrala() { ObiektyUsun(); }

@@ -149,7 +149,7 @@ Objects* UtworzKontener(NumerKontenera numer) {
     return fabryki[numer].utworz ? fabryki[numer].utworz() : nullptr;
 }
 
-void ZamienKontenery(NoweKontenery& nowe) {
+void ZamienKontenery(NoweKontenery& nowe, void (*poZainstalowaniu)()) {
     NoweKontenery stare{};
     Objects::Zablokuj();
     for (int nr = NrGrupyZdarzen; nr <= LiczbaKontenerow; ++nr) {
@@ -160,6 +160,8 @@ void ZamienKontenery(NoweKontenery& nowe) {
         nowe[nr] = nullptr;
     }
     Objects::Odblokuj();
+    if (poZainstalowaniu)
+        poZainstalowaniu();
     // Outside the lock: destroying the old elements may close ports.
     for (int nr = LiczbaKontenerow; nr >= NrGrupyZdarzen; --nr)
         delete stare[nr];

@@ -162,9 +162,10 @@ Objects* UtworzKontener(NumerKontenera numer);
 // Containers by number; a null entry keeps the live container.
 using NoweKontenery = std::array<Objects*, LiczbaKontenerow + 1>;
 // Installs the given containers in one step under the model's lock, so no
-// reader sees a mix of old and new, then destroys the ones they replaced.
-// Takes the containers over: their entries are set to null.
-void ZamienKontenery(NoweKontenery& nowe);
+// reader sees a mix of old and new, calls poZainstalowaniu (when given),
+// then destroys the ones they replaced. Takes the containers over: their
+// entries are set to null.
+void ZamienKontenery(NoweKontenery& nowe, void (*poZainstalowaniu)() = nullptr);
 
 void ObiektyUtworz();
 void ObiektyUsun();

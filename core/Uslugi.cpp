@@ -1,9 +1,12 @@
 #include "core/Uslugi.h"
 
+#include <atomic>
+
 namespace {
 DziennikKomunikatow* dziennik = nullptr;
 SprzetMozgu* sprzet = nullptr;
 DaneModelu* dane = nullptr;
+std::atomic<ChmuraUrzadzen*> chmura{nullptr};
 } // namespace
 
 void UstawDziennikKomunikatow(DziennikKomunikatow* nowy) { dziennik = nowy; }
@@ -20,3 +23,7 @@ SprzetMozgu* Sprzet() { return sprzet; }
 void UstawDaneModelu(DaneModelu* nowe) { dane = nowe; }
 
 DaneModelu* Dane() { return dane; }
+
+void UstawChmure(ChmuraUrzadzen* nowa) { chmura.store(nowa); }
+
+ChmuraUrzadzen* Chmura() { return chmura.load(); }

@@ -84,6 +84,21 @@ public:
     virtual void ZapiszZalegleZdarzenia() = 0;
 };
 
+// The cloud service's calls of the device layer. The cloud layer installs it.
+// Called from the encoder server's connection threads, so an implementation
+// touches no element of the model.
+class ChmuraUrzadzen {
+public:
+    virtual ~ChmuraUrzadzen() = default;
+    // An intercom call event of a flat: action "incoming_call",
+    // "call_answered", "timeout" or "call_end". emaile holds the e-mail of
+    // each of the flat's residents as stored (repeats and empty ones
+    // included). True when the service took it.
+    virtual bool OutCallAction(const std::string& action, const std::string& encoderKey, int port1, int port2,
+                               const std::vector<std::string>& emaile, const std::string& postalCode,
+                               const std::string& locality, const std::string& street, int idUserDevice) = 0;
+};
+
 void UstawDziennikKomunikatow(DziennikKomunikatow* dziennik);
 // Dropped while no log is installed.
 void DodajKomunikat(const std::string& tekst);
@@ -95,3 +110,8 @@ SprzetMozgu* Sprzet();
 void UstawDaneModelu(DaneModelu* dane);
 // Null while no data module exists.
 DaneModelu* Dane();
+
+// Installed once before the encoder server starts; may be read from any
+// thread. Null while none is installed: call events then go nowhere.
+void UstawChmure(ChmuraUrzadzen* chmura);
+ChmuraUrzadzen* Chmura();

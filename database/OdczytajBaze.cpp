@@ -289,7 +289,7 @@ void OdczytajKontenery() {
         if (!n[nr])
             n[nr] = UtworzKontener(nr);
 
-    ZamienKontenery(n);
+    ZamienKontenery(n, odczytUrzadzen.poZainstalowaniu);
 }
 
 void OdczytajBaze() {

@@ -32,6 +32,7 @@ class WierszOdczytu {
 public:
     explicit WierszOdczytu(const platform::db::Query& zapytanie) : zapytanie_(zapytanie) {}
     int Liczba(std::string_view kolumna) const { return Pole(kolumna).asInt(); }
+    std::int64_t Liczba64(std::string_view kolumna) const { return Pole(kolumna).asInt64(); }
     // An integer column that stands for a flag: anything but 0 is set.
     bool Flaga(std::string_view kolumna) const { return Pole(kolumna).asBool(); }
     double Rzeczywista(std::string_view kolumna) const { return Pole(kolumna).asDouble(); }
@@ -101,13 +102,15 @@ void CzytajWiersze(TDM& dm, platform::db::Table& tabela, Wiersz wiersz) {
 }
 
 // The tables of the device layer's containers, which the database layer
-// cannot name: the keypads (with the controllers' number), the controllers
-// with their GSM modems, and the encoders. The device layer installs them;
-// a reader left null leaves its containers empty.
+// cannot name: the keypads, the controllers with their GSM modems, and the
+// encoders. The device layer installs them; a reader left null leaves its
+// containers empty. poZainstalowaniu runs once the new containers are in,
+// before the old ones are destroyed (the encoders' threads move over).
 struct OdczytUrzadzen {
     void (*klawiatury)(TDM& dm, NoweKontenery& nowe) = nullptr;
     void (*centrale)(TDM& dm, NoweKontenery& nowe) = nullptr;
     void (*enkodery)(TDM& dm, NoweKontenery& nowe) = nullptr;
+    void (*poZainstalowaniu)() = nullptr;
 };
 void UstawOdczytUrzadzen(OdczytUrzadzen odczyt);
 

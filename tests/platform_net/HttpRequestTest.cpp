@@ -3,6 +3,8 @@
 
 #include <httplib.h>
 
+#include "tests/support/HttpsTestServer.h"
+
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -27,45 +29,14 @@ using platform::net::MultipartPart;
 // 127.0.0.1 using it: the client must refuse it until told to trust it.
 class HttpsPeer {
 public:
-    HttpsPeer()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kandor-net-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            return;
-        folder_ = pattern;
-        cert_ = (folder_ / "cert.pem").string();
-        const std::string key = (folder_ / "key.pem").string();
-        const std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1"
-                                    " -addext subjectAltName=IP:127.0.0.1 -days 1 -keyout '" +
-                                    key + "' -out '" + cert_ + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0)
-            return;
-        server_ = std::make_unique<httplib::SSLServer>(cert_.c_str(), key.c_str());
-        if (!server_->is_valid())
-            return;
-        route(*server_);
-        port_ = server_->bind_to_any_port("127.0.0.1");
-        if (port_ <= 0)
-            return;
-        thread_ = std::thread([this] { server_->listen_after_bind(); });
-        // stop() does nothing until the loop runs, so wait for it.
-        while (!server_->is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    HttpsPeer() : server_(route) {}
 
-    ~HttpsPeer()
+    bool ready() const { return server_.ready(); }
+    const std::string& certFile() const { return server_.certFile(); }
+    std::string url(const std::string& path) const
     {
-        if (thread_.joinable()) {
-            server_->stop();
-            thread_.join();
-        }
-        if (!folder_.empty())
-            std::filesystem::remove_all(folder_);
+        return "https://127.0.0.1:" + std::to_string(server_.port()) + path;
     }
-
-    bool ready() const { return thread_.joinable(); }
-    const std::string& certFile() const { return cert_; }
-    std::string url(const std::string& path) const { return "https://127.0.0.1:" + std::to_string(port_) + path; }
 
 private:
     static void route(httplib::Server& server)
@@ -106,11 +77,7 @@ private:
         });
     }
 
-    std::filesystem::path folder_;
-    std::string cert_;
-    std::unique_ptr<httplib::SSLServer> server_;
-    int port_ = 0;
-    std::thread thread_;
+    HttpsTestServer server_;
 };
 
 class HttpRequestTest : public ::testing::Test {
