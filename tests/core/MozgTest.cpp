@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/Mozg.h"
-#include "core/Object_Neuron.h"
+#include "core/Object_Obszar.h"
 #include "core/Objects_globals.h"
 #include "core/Uslugi.h"
 #include "tests/support/ModelSupport.h"
@@ -53,13 +53,13 @@ TEST_F(MozgTest, StartWithoutHardwareRunsAndLogsNothing) {
 
 TEST_F(MozgTest, EachStartLinksEveryElementOnce) {
     auto* element = new LiczacyPolaczenia(1);
-    Neurony->Dodaj(element);
+    Obszary->Dodaj(element);
     MozgStart();
     EXPECT_EQ(element->polaczenia, 1);
     MozgStop();
     MozgStart();
     EXPECT_EQ(element->polaczenia, 2);
-    Neurony->Odlacz(element);
+    Obszary->Odlacz(element);
     delete element;
 }
 
