@@ -23,6 +23,14 @@ bool TDMCloud::IsReady() const {
     return !address_.empty() && !idFacility_.empty() && !facilityKey_.empty();
 }
 
+void TDMCloud::Start() {}
+
+void TDMCloud::Stop() {}
+
+bool TDMCloud::QueueSendBackup(const std::string&, int, int, int) {
+    return false;
+}
+
 void TDMCloud::SetCaFile(const std::string& path) {
     std::lock_guard blokada(blokada_);
     caFile_ = path;

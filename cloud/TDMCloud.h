@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -32,6 +33,21 @@ public:
     // exactly when all three are non-empty.
     void SetCredentials(const std::string& address, const std::string& idFacility, const std::string& facilityKey);
     bool IsReady() const;
+
+    // The cloud link's worker, started and stopped with the system. The
+    // worker is not built yet: both do nothing.
+    void Start();
+    void Stop();
+    // Queues the upload of a backup file to the service on the worker;
+    // false while there is no worker to take it.
+    bool QueueSendBackup(const std::string& path, int a, int b, int c);
+
+    // Set by the main window when the rentals, the parking spaces or the
+    // residents' devices need the service's attention; the worker clears
+    // them.
+    std::atomic<bool> rentalsChanged{false};
+    std::atomic<bool> parkingPlacesChanged{false};
+    std::atomic<bool> usersDevicesChanged{false};
 
     // The service's certificate is checked against the system's CAs; a CA
     // file (PEM) replaces them, for a service with a certificate of its own.

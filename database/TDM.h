@@ -104,6 +104,10 @@ public:
                          const std::string& adres, const std::string& miejscowosc, const std::string& kodPocztowy,
                          const std::string& email, int rodzaj, bool wynajmujacy);
     bool OdswiezUrzadzeniaUzytkownikow();
+    // Applies the cloud service's parking-space rentals to the rows; the
+    // cloud link that brings them is not built yet, so there is nothing to
+    // apply.
+    void SynchronizujWynajemMiejsc() {}
 
 private:
     std::optional<std::string> TekstLokalu(std::int32_t idLokalu);

@@ -27,20 +27,9 @@
 #include "tests/support/PtyPeer.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/TestDataModule.h"
+#include "tests/support/TickUntil.h"
 
 namespace {
-
-// Runs the tick until the condition holds, as the main window's timer does.
-bool TickUntil(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-        MozgTick();
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
 
 constexpr std::uint8_t Start = 0b000001, Koniec = 0b000010, Czujnik = 0b000100;
 constexpr std::uint8_t Otworz = 0b000001, Lampa = 0b010000;

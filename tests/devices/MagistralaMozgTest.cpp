@@ -16,20 +16,9 @@
 #include "tests/support/ModelSupport.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/RecordingWindow.h"
+#include "tests/support/TickUntil.h"
 
 namespace {
-
-// Runs the tick until the condition holds, as the main window's timer does.
-bool TickUntil(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-        MozgTick();
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
 
 // One board of kind 1 at address 300 of a version-2 bus on a pseudo-terminal,
 // loaded into the model as the loader would, and the system started.

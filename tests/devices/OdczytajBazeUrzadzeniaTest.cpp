@@ -25,6 +25,7 @@
 #include "tests/support/ModelSupport.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/TestDataModule.h"
+#include "tests/support/TickUntil.h"
 
 namespace {
 
@@ -39,17 +40,6 @@ void Wstaw(db::Table& tabela, std::initializer_list<std::pair<const char*, db::V
         tabela.field(nazwa) = wartosc;
     tabela.post();
     tabela.close();
-}
-
-bool TickUntil(const std::function<bool()>& warunek) {
-    const auto koniec = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < koniec) {
-        MozgTick();
-        if (warunek())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
 }
 
 class OdczytajBazeUrzadzeniaTest : public TestSchema {
