@@ -269,14 +269,19 @@ void TFormMain::ZbudujMenu() {
             FormOptions->exec();
     });
     MenuBaza = podmenu(MenuAdministracja, "MenuBaza", QStringLiteral("Baza danych"));
-    MenuBazaKopia = Polecenie(MenuBaza, "MenuBazaKopia", QStringLiteral("Utwórz kopię bazy"), {}, {});
-    MenuBazaPrzywroc = Polecenie(MenuBaza, "MenuBazaPrzywroc", QStringLiteral("Przywróc bazę z kopii"), {}, {});
+    MenuBazaKopia = Polecenie(MenuBaza, "MenuBazaKopia", QStringLiteral("Utwórz kopię bazy"), {},
+                              [this] { MenuBazaKopiaClick(); });
+    MenuBazaPrzywroc = Polecenie(MenuBaza, "MenuBazaPrzywroc", QStringLiteral("Przywróc bazę z kopii"), {},
+                                 [this] { MenuBazaPrzywrocClick(); });
     MenuBaza->addSeparator();
-    MenuBazaNowa = Polecenie(MenuBaza, "MenuBazaNowa", QStringLiteral("Nowa baza"), {}, {});
+    MenuBazaNowa =
+        Polecenie(MenuBaza, "MenuBazaNowa", QStringLiteral("Nowa baza"), {}, [this] { MenuBazaNowaClick(); });
     MenuBaza->addSeparator();
-    MenuImportBazy = Polecenie(MenuBaza, "MenuImportBazy", QStringLiteral("Importuj dane z innej bazy"), {}, {});
+    MenuImportBazy = Polecenie(MenuBaza, "MenuImportBazy", QStringLiteral("Importuj dane z innej bazy"), {},
+                                [this] { MenuImportBazyClick(); });
     MenuAktualizacjaBazy =
-        Polecenie(MenuBaza, "MenuAktualizacjaBazy", QStringLiteral("Aktualizacja bazy danych"), {}, {});
+        Polecenie(MenuBaza, "MenuAktualizacjaBazy", QStringLiteral("Aktualizacja bazy danych"), {},
+                  [this] { MenuAktualizacjaBazyClick(); });
     MenuAktualizacjaBazy->setEnabled(false);
     MenuAdministracja->addSeparator();
     MenuDiagnostyka = Polecenie(MenuAdministracja, "MenuDiagnostyka", QStringLiteral("Diagnostyka"), {},

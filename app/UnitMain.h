@@ -202,6 +202,24 @@ public:
     // The local time the timer reads; tests set their own.
     void UstawZegar(std::function<QDateTime()> zegar);
 
+    // The database commands of the "Baza danych" menu.
+    void MenuBazaKopiaClick();
+    void MenuBazaPrzywrocClick();
+    void MenuBazaNowaClick();
+    void MenuImportBazyClick();
+    void MenuAktualizacjaBazyClick();
+    // A backup into a file the operator chooses; the file in sciezka when
+    // one is given.
+    bool WykonajKopieBazy(QWidget* okno, QString* sciezka);
+    // A backup into the options' backup folder without questions; the
+    // cloud's backup task calls it.
+    bool KopiaBazyDoFolderu(QWidget* wlasciciel, QString& sciezka);
+    // A restore the cloud asks for: stop, restore silently, upgrade
+    // silently, start again when it ran. True when all of it succeeded.
+    bool PrzywrocBazeZdalnie(QWidget* okno, const QString& sciezka);
+    bool AktualizujBaze(QWidget* okno, bool bezKopii, bool cichy);
+    bool ZamknijPolaczenie();
+
     // The scheduled backup while it runs, else null.
     TFormBackupRestore* KopiaWToku() const { return kopia_; }
 
@@ -238,6 +256,9 @@ private:
     void KopiaZaplanowana(const QDateTime& teraz);
     void PoKopii(TFormBackupRestore* kopia, const QString& plik, bool udana);
     void UsunStareZdarzenia();
+    void UstawParametryKopii(TFormBackupRestore& okno) const;
+    QString NazwaKopii() const;
+    bool ZatrzymajPrzedZmianaBazy();
     void OdtworzDzwieki();
     void UstawPanel1();
 

@@ -5,12 +5,14 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -23,6 +25,7 @@
 #include "app/UnitStatus.h"
 #include "app/UnitMain.h"
 #include "app/UnitOptions.h"
+#include "cloud/TDMCloud.h"
 #include "core/Komunikaty.h"
 #include "core/MD5.h"
 #include "core/Mozg.h"
@@ -32,6 +35,8 @@
 #include "core/Object_Wejscie.h"
 #include "core/Objects_globals.h"
 #include "devices/Object_Enkoder.h"
+#include "database/Database.h"
+#include "database/Import.h"
 #include "database/TDM.h"
 #include "database/Wersje.h"
 #include "devices/Urzadzenia.h"
@@ -723,4 +728,236 @@ TEST(StatusWindow, ShowsTheCountersAndEveryThreadWithItsNameOrNone) {
     EXPECT_TRUE(std::any_of(lines.begin() + 3, lines.end(), [](const QString& l) {
         return l.contains("(Pierwsza)  ") && !l.contains("Main_Thread");
     })) << "a thread without a name: two blanks before its id";
+}
+
+namespace {
+
+// The database commands of the main window on the test's own database; the
+// operator is an administrator.
+class DatabaseCommands : public MainWindowOnDatabase {
+protected:
+    void SetUp() override {
+        MainWindowOnDatabase::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(folder.isValid());
+        FormMain->IdAdministratora = 1;
+        FormMain->RodzajAdministratora = TFormMain::Administrator;
+        FormOptions->EditFolderKopiiBezpieczenstwa->setText(folder.path());
+    }
+    bool Marked() { return scalar("SELECT to_regclass('public.znacznik') IS NOT NULL") == "t"; }
+    std::string ExceptionLog() {
+        QFile log(QDir(qEnvironmentVariable("HOME")).filePath("Documents/kandor_exception.log"));
+        return log.open(QIODevice::ReadOnly) ? log.readAll().toStdString() : std::string();
+    }
+    std::vector<std::string> Texts() {
+        std::vector<std::string> texts;
+        for (const auto& m : dialogs.messages)
+            texts.push_back(m.text.toStdString());
+        return texts;
+    }
+
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+TEST_F(DatabaseCommands, TheUpgradeReportsACurrentDatabaseStopsAtACancelledBackupAndFailsWithItsMigration) {
+    TFormMain& m = *FormMain;
+    m.MenuAktualizacjaBazy->setEnabled(true);
+    EXPECT_TRUE(m.AktualizujBaze(&m, false, false));
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Baza danych jest aktualna."});
+    EXPECT_FALSE(m.MenuAktualizacjaBazy->isEnabled());
+
+    // A real schema of version 1.0: an empty 1.0 file imported.
+    QFile sql(folder.filePath("dane.sql"));
+    ASSERT_TRUE(sql.open(QIODevice::WriteOnly));
+    sql.close();
+    ASSERT_TRUE(ImportujBaze(sql.fileName().toStdString()));
+    WersjaBazy = KrokWersji();
+    ASSERT_EQ(WersjaBazy, 1);
+    dialogs.messages.clear();
+    dialogs.messageAnswers = {ui::Yes};
+    dialogs.fileAnswers = {std::nullopt};
+    EXPECT_FALSE(m.AktualizujBaze(&m, false, false)) << "the backup's file dialog cancelled";
+    ASSERT_EQ(dialogs.files.size(), 1u);
+    EXPECT_EQ(dialogs.files[0].kind, ui::FileDialogKind::Save);
+    EXPECT_TRUE(dialogs.files[0].start.startsWith("kopia-")) << dialogs.files[0].start.toStdString();
+    EXPECT_TRUE(dialogs.files[0].start.endsWith(".kobackup"));
+    EXPECT_EQ(KrokWersji(), 1) << "no migration";
+
+    UstawPrzerwanieKroku(5);
+    dialogs.messages.clear();
+    dialogs.messageAnswers = {ui::No};
+    EXPECT_FALSE(m.AktualizujBaze(&m, false, false));
+    EXPECT_EQ(Texts().back(), "Aktualizacja bazy danych nie powiodła się.");
+    EXPECT_EQ(WersjaBazy, KrokWersji());
+    EXPECT_EQ(WersjaBazy, 5) << "the step that failed";
+    EXPECT_TRUE(m.MenuAktualizacjaBazy->isEnabled());
+    UstawPrzerwanieKroku(0);
+
+    dialogs.messages.clear();
+    dialogs.messageAnswers = {ui::No};
+    EXPECT_TRUE(m.AktualizujBaze(&m, false, false));
+    EXPECT_EQ(Texts().back(), "Konwersja bazy została zakończona.");
+    EXPECT_EQ(WersjaBazy, KrokAktualny);
+    EXPECT_TRUE(m.MenuAktualizacjaBazy->isEnabled()) << "stays until the next upgrade finds it current";
+    m.MenuAktualizacjaBazyClick();
+    EXPECT_FALSE(m.MenuAktualizacjaBazy->isEnabled());
+}
+
+TEST_F(DatabaseCommands, ANewDatabaseIsRefusedWhileRunningAndAfterANo) {
+    TFormMain& m = *FormMain;
+    exec("CREATE TABLE znacznik (x integer)");
+    ASSERT_TRUE(m.UruchomZatrzymajSystem(1));
+    m.MenuBazaNowaClick();
+    EXPECT_EQ(Captions(dialogs), std::vector<std::string>{"System pracuje"});
+    ASSERT_TRUE(m.UruchomZatrzymajSystem(0));
+    dialogs.messages.clear();
+    dialogs.messageAnswers = {ui::No};
+    m.MenuBazaNowaClick();
+    EXPECT_EQ(Captions(dialogs), std::vector<std::string>{"Tworzenie nowej bazy"});
+    EXPECT_TRUE(Marked());
+
+    dialogs.messages.clear();
+    dialogs.messageAnswers = {ui::Yes};
+    m.MenuBazaNowaClick();
+    EXPECT_EQ(Texts().back(), "Nowa baza została utworzona.");
+    EXPECT_FALSE(Marked());
+    EXPECT_EQ(WersjaBazy, KrokAktualny);
+}
+
+TEST_F(DatabaseCommands, RestoreAndImportWhileRunningOfferTheStopAndARefusalChangesNothing) {
+    TFormMain& m = *FormMain;
+    QFile sql(folder.filePath("dane.sql"));
+    ASSERT_TRUE(sql.open(QIODevice::WriteOnly));
+    sql.close();
+    exec("CREATE TABLE znacznik (x integer)");
+    ASSERT_TRUE(m.UruchomZatrzymajSystem(1));
+
+    dialogs.fileAnswers = {folder.filePath("nieistotna.kobackup")};
+    dialogs.messageAnswers = {ui::No};
+    m.MenuBazaPrzywrocClick();
+    EXPECT_EQ(Captions(dialogs), std::vector<std::string>{"Zatrzymanie systemu"});
+
+    dialogs.messages.clear();
+    dialogs.fileAnswers = {sql.fileName()};
+    dialogs.messageAnswers = {ui::Yes, ui::No};
+    m.MenuImportBazyClick();
+    EXPECT_EQ(Captions(dialogs), (std::vector<std::string>{"Import danych", "Zatrzymanie systemu"}));
+    EXPECT_TRUE(MozgIsRunning());
+    EXPECT_TRUE(Marked());
+
+    // Stopped, the import of an empty 1.0 file runs and the chain brings it
+    // up to date.
+    dialogs.messages.clear();
+    dialogs.fileAnswers = {sql.fileName()};
+    dialogs.messageAnswers = {ui::Yes, ui::Yes};
+    m.MenuImportBazyClick();
+    EXPECT_FALSE(MozgIsRunning());
+    EXPECT_FALSE(Marked());
+    EXPECT_EQ(Texts().back(), "Dane zostały zaimpotowane");
+    EXPECT_EQ(WersjaBazy, KrokAktualny);
+}
+
+TEST_F(DatabaseCommands, AFailedMigrationAfterAnImportLeavesTheStepItReached) {
+    TFormMain& m = *FormMain;
+    QFile sql(folder.filePath("dane.sql"));
+    ASSERT_TRUE(sql.open(QIODevice::WriteOnly));
+    sql.close();
+    UstawPrzerwanieKroku(5);
+    dialogs.fileAnswers = {sql.fileName()};
+    dialogs.messageAnswers = {ui::Yes};
+    m.MenuImportBazyClick();
+    UstawPrzerwanieKroku(0);
+    EXPECT_EQ(Texts().back(), "Bazę zaimportowano, ale konwersja danych do aktualnej wersji nie powiodła się.");
+    EXPECT_EQ(WersjaBazy, KrokWersji());
+    EXPECT_LT(WersjaBazy, KrokAktualny);
+    EXPECT_TRUE(m.MenuAktualizacjaBazy->isEnabled());
+}
+
+TEST_F(DatabaseCommands, ARemoteRestoreNeedsTheStopThenUpgradesAnOlderArchiveAndStartsAgain) {
+    TFormMain& m = *FormMain;
+    // An archive of the 1.0 schema: an empty 1.0 file imported, backed up.
+    QFile sql(folder.filePath("dane.sql"));
+    ASSERT_TRUE(sql.open(QIODevice::WriteOnly));
+    sql.close();
+    ASSERT_TRUE(ImportujBaze(sql.fileName().toStdString()));
+    QString archiwum;
+    ASSERT_TRUE(m.KopiaBazyDoFolderu(&m, archiwum));
+    EXPECT_TRUE(archiwum.startsWith(folder.path() + "/kopia-")) << archiwum.toStdString();
+    EXPECT_TRUE(QFile::exists(archiwum));
+    ASSERT_TRUE(UtworzBaze());
+    WersjaBazy = KrokWersji();
+    exec("CREATE TABLE znacznik (x integer)");
+    ASSERT_TRUE(m.UruchomZatrzymajSystem(1));
+
+    dialogs.messageAnswers = {ui::No};
+    EXPECT_FALSE(m.PrzywrocBazeZdalnie(&m, archiwum));
+    EXPECT_TRUE(MozgIsRunning());
+    EXPECT_TRUE(Marked());
+
+    dialogs.messages.clear();
+    dialogs.messageAnswers = {ui::Yes};
+    EXPECT_TRUE(m.PrzywrocBazeZdalnie(&m, archiwum));
+    EXPECT_EQ(Captions(dialogs), std::vector<std::string>{"Zatrzymanie systemu"}) << "silent otherwise";
+    EXPECT_FALSE(Marked()) << "restored";
+    EXPECT_EQ(WersjaBazy, KrokAktualny);
+    EXPECT_TRUE(MozgIsRunning()) << "started again";
+    EXPECT_NE(ExceptionLog().find(archiwum.toStdString()), std::string::npos);
+}
+
+TEST_F(DatabaseCommands, AFailedRemoteRestoreClosesItsWindowAndIsLogged) {
+    TFormMain& m = *FormMain;
+    const QString brak = folder.filePath("brak.kobackup");
+    EXPECT_FALSE(m.PrzywrocBazeZdalnie(&m, brak));
+    EXPECT_TRUE(m.findChildren<TFormBackupRestore*>().isEmpty());
+    const std::string log = ExceptionLog();
+    EXPECT_NE(log.find("failed"), std::string::npos) << log;
+}
+
+TEST_F(DatabaseCommands, TheMenusBackUpToTheChosenFileAndRestoreItWithTheirWindowsShown) {
+    TFormMain& m = *FormMain;
+    // The operator closes each window once its tool has ended.
+    QTimer closer;
+    int closed = 0;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (auto* okno : m.findChildren<TFormBackupRestore*>())
+            if (okno->isVisible() && !okno->Trwa() && okno->Wynik() != 1) {
+                okno->ButtonClose->click();
+                ++closed;
+            }
+    });
+    closer.start(20);
+    exec("CREATE TABLE znacznik (x integer)");
+    const QString plik = folder.filePath("wybrana.kobackup");
+    dialogs.fileAnswers = {plik};
+    m.MenuBazaKopiaClick();
+    EXPECT_TRUE(QFile::exists(plik));
+    EXPECT_TRUE(dialogs.messages.empty()) << "no cloud, no question";
+
+    exec("DROP TABLE znacznik");
+    dialogs.fileAnswers = {plik};
+    m.MenuBazaPrzywrocClick();
+    ASSERT_EQ(dialogs.files.size(), 2u);
+    EXPECT_EQ(dialogs.files[1].kind, ui::FileDialogKind::Open);
+    EXPECT_TRUE(dialogs.files[1].existingOnly);
+    EXPECT_TRUE(Marked()) << "restored";
+    EXPECT_EQ(closed, 2);
+    EXPECT_EQ(WersjaBazy, KrokAktualny);
+    EXPECT_TRUE(dialogs.messages.empty()) << "both succeeded";
+}
+
+TEST_F(DatabaseCommands, AReadyCloudLinkAsksWhetherToSendTheBackupBeforeTheFileIsChosen) {
+    TDMCloud chmura;
+    chmura.SetCredentials("https://127.0.0.1:1", "1", "klucz");
+    DMCloud = &chmura;
+    dialogs.messageAnswers = {ui::Yes};
+    dialogs.fileAnswers = {std::nullopt};
+    FormMain->MenuBazaKopiaClick();
+    DMCloud = nullptr;
+    ASSERT_EQ(Captions(dialogs), std::vector<std::string>{"Integracja z chmurą"});
+    EXPECT_EQ(dialogs.messages[0].text, "Czy wysłać kopię bazy do chmury?");
+    EXPECT_EQ(dialogs.files.size(), 1u);
+    EXPECT_TRUE(QDir(folder.path()).isEmpty()) << "cancelled, nothing made";
 }
