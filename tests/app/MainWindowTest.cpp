@@ -746,6 +746,12 @@ protected:
         FormOptions->EditFolderKopiiBezpieczenstwa->setText(folder.path());
     }
     bool Marked() { return scalar("SELECT to_regclass('public.znacznik') IS NOT NULL") == "t"; }
+    // An empty 1.0 SQL file: its import leaves the 1.0 schema.
+    QString EmptyFile(const QString& name) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        return file.fileName();
+    }
     std::string ExceptionLog() {
         QFile log(QDir(qEnvironmentVariable("HOME")).filePath("Documents/kandor_exception.log"));
         return log.open(QIODevice::ReadOnly) ? log.readAll().toStdString() : std::string();
@@ -770,10 +776,8 @@ TEST_F(DatabaseCommands, TheUpgradeReportsACurrentDatabaseStopsAtACancelledBacku
     EXPECT_FALSE(m.MenuAktualizacjaBazy->isEnabled());
 
     // A real schema of version 1.0: an empty 1.0 file imported.
-    QFile sql(folder.filePath("dane.sql"));
-    ASSERT_TRUE(sql.open(QIODevice::WriteOnly));
-    sql.close();
-    ASSERT_TRUE(ImportujBaze(sql.fileName().toStdString()));
+    const QString sql = EmptyFile("dane.sql");
+    ASSERT_TRUE(ImportujBaze(sql.toStdString()));
     WersjaBazy = KrokWersji();
     ASSERT_EQ(WersjaBazy, 1);
     dialogs.messages.clear();
@@ -829,9 +833,7 @@ TEST_F(DatabaseCommands, ANewDatabaseIsRefusedWhileRunningAndAfterANo) {
 
 TEST_F(DatabaseCommands, RestoreAndImportWhileRunningOfferTheStopAndARefusalChangesNothing) {
     TFormMain& m = *FormMain;
-    QFile sql(folder.filePath("dane.sql"));
-    ASSERT_TRUE(sql.open(QIODevice::WriteOnly));
-    sql.close();
+    const QString sql = EmptyFile("dane.sql");
     exec("CREATE TABLE znacznik (x integer)");
     ASSERT_TRUE(m.UruchomZatrzymajSystem(1));
 
@@ -841,7 +843,7 @@ TEST_F(DatabaseCommands, RestoreAndImportWhileRunningOfferTheStopAndARefusalChan
     EXPECT_EQ(Captions(dialogs), std::vector<std::string>{"Zatrzymanie systemu"});
 
     dialogs.messages.clear();
-    dialogs.fileAnswers = {sql.fileName()};
+    dialogs.fileAnswers = {sql};
     dialogs.messageAnswers = {ui::Yes, ui::No};
     m.MenuImportBazyClick();
     EXPECT_EQ(Captions(dialogs), (std::vector<std::string>{"Import danych", "Zatrzymanie systemu"}));
@@ -851,7 +853,7 @@ TEST_F(DatabaseCommands, RestoreAndImportWhileRunningOfferTheStopAndARefusalChan
     // Stopped, the import of an empty 1.0 file runs and the chain brings it
     // up to date.
     dialogs.messages.clear();
-    dialogs.fileAnswers = {sql.fileName()};
+    dialogs.fileAnswers = {sql};
     dialogs.messageAnswers = {ui::Yes, ui::Yes};
     m.MenuImportBazyClick();
     EXPECT_FALSE(MozgIsRunning());
@@ -862,11 +864,9 @@ TEST_F(DatabaseCommands, RestoreAndImportWhileRunningOfferTheStopAndARefusalChan
 
 TEST_F(DatabaseCommands, AFailedMigrationAfterAnImportLeavesTheStepItReached) {
     TFormMain& m = *FormMain;
-    QFile sql(folder.filePath("dane.sql"));
-    ASSERT_TRUE(sql.open(QIODevice::WriteOnly));
-    sql.close();
+    const QString sql = EmptyFile("dane.sql");
     UstawPrzerwanieKroku(5);
-    dialogs.fileAnswers = {sql.fileName()};
+    dialogs.fileAnswers = {sql};
     dialogs.messageAnswers = {ui::Yes};
     m.MenuImportBazyClick();
     UstawPrzerwanieKroku(0);
@@ -879,10 +879,8 @@ TEST_F(DatabaseCommands, AFailedMigrationAfterAnImportLeavesTheStepItReached) {
 TEST_F(DatabaseCommands, ARemoteRestoreNeedsTheStopThenUpgradesAnOlderArchiveAndStartsAgain) {
     TFormMain& m = *FormMain;
     // An archive of the 1.0 schema: an empty 1.0 file imported, backed up.
-    QFile sql(folder.filePath("dane.sql"));
-    ASSERT_TRUE(sql.open(QIODevice::WriteOnly));
-    sql.close();
-    ASSERT_TRUE(ImportujBaze(sql.fileName().toStdString()));
+    const QString sql = EmptyFile("dane.sql");
+    ASSERT_TRUE(ImportujBaze(sql.toStdString()));
     QString archiwum;
     ASSERT_TRUE(m.KopiaBazyDoFolderu(&m, archiwum));
     EXPECT_TRUE(archiwum.startsWith(folder.path() + "/kopia-")) << archiwum.toStdString();
