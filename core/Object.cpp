@@ -1,6 +1,7 @@
 #include "core/Object.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <mutex>
 
@@ -39,16 +40,14 @@ Object* Objects::Nowy(int id) {
 bool Objects::Dodaj(Object* element) {
     ++zmiany_;
     elementy_.push_back(element);
-    auto [it, nowy] = mapa_.insert_or_assign(element->Id(), element);
-    (void)it;
-    if (nowy)
+    if (mapa_.Wstaw(element->Id(), element))
         ++element->czlonkostwa_;
     PoDodaniu(element);
     return true;
 }
 
 bool Objects::DodajJesliBrak(Object* element) {
-    if (mapa_.contains(element->Id()))
+    if (mapa_.Zawiera(element->Id()))
         return false;
     return Dodaj(element);
 }
@@ -72,10 +71,9 @@ void Objects::UsunZWektora(std::size_t pozycja) {
 // Erases the map entry of the element's id only when it maps this very
 // element: a duplicate id must not take its twin's entry with it.
 void Objects::Odmapuj(Object* element) {
-    auto it = mapa_.find(element->Id());
-    if (it != mapa_.end() && it->second == element) {
+    if (mapa_.Znajdz(element->Id()) == element) {
         ++zmiany_;
-        mapa_.erase(it);
+        mapa_.Usun(element->Id());
         --element->czlonkostwa_;
     }
 }
@@ -141,9 +139,8 @@ void Objects::Wyczysc() {
 }
 
 void Objects::Zapomnij() {
-    for (auto& [id, element] : mapa_)
-        --element->czlonkostwa_;
-    mapa_.clear();
+    mapa_.DlaKazdego([](int, Object* element) { --element->czlonkostwa_; });
+    mapa_.Wyczysc();
     elementy_.clear();
     kursor_ = 0;
     ++zmiany_;
@@ -151,13 +148,159 @@ void Objects::Zapomnij() {
 
 void Objects::DlaKazdego() {
     std::vector<Object*> wgId;
-    wgId.reserve(mapa_.size());
-    for (auto& [id, element] : mapa_)
-        wgId.push_back(element);
+    wgId.reserve(mapa_.Rozmiar());
+    mapa_.DlaKazdego([&](int, Object* element) { wgId.push_back(element); });
     std::sort(wgId.begin(), wgId.end(), [](const Object* a, const Object* b) { return a->Id() < b->Id(); });
     for (Object* element : wgId)
         element->Odwiedz();
 }
+
+namespace {
+
+// Below this many elements insertion sort is cheaper than partitioning, and
+// the range is in the cache from the partition that made it.
+constexpr int MalyZakres = 16;
+constexpr int Przedpobranie = 16;
+
+// After the shuffle the elements sit in memory in no order the walk follows;
+// fetching the ones a few steps ahead hides most of the memory wait of a
+// large sort. The compare slots read text keys held in the element itself
+// (a resident's surname lies some hundred bytes in), so the first three
+// lines of the element are fetched.
+inline void Przedpobierz(const Object* element) {
+    const char* p = reinterpret_cast<const char*>(element);
+    __builtin_prefetch(p);
+    __builtin_prefetch(p + 64);
+    __builtin_prefetch(p + 128);
+}
+
+// Median of the first, middle and last element of the already shuffled
+// range: a pivot nearer the middle takes fewer compares than a random one.
+template <class Porownanie>
+int IndeksPivota(const std::vector<Object*>& v, int lo, int hi, Porownanie porownaj) {
+    const int mid = lo + (hi - lo) / 2;
+    if (porownaj(v[lo], v[mid]) < 0) {
+        if (porownaj(v[mid], v[hi]) < 0)
+            return mid;
+        return porownaj(v[lo], v[hi]) < 0 ? hi : lo;
+    }
+    if (porownaj(v[lo], v[hi]) < 0)
+        return lo;
+    return porownaj(v[mid], v[hi]) < 0 ? hi : mid;
+}
+
+template <class Porownanie>
+void SortujPrzezWstawianie(std::vector<Object*>& v, int lo, int hi, Porownanie porownaj) {
+    for (int i = lo + 1; i <= hi; ++i) {
+        Object* x = v[i];
+        int j = i;
+        for (; j > lo && porownaj(x, v[j - 1]) < 0; --j)
+            v[j] = v[j - 1];
+        v[j] = x;
+    }
+}
+
+// Three-way quicksort: elements equal to the pivot gather in the middle, so
+// many equal keys cost no quadratic time, and recursing into the smaller part
+// bounds the depth. Every index stays within lo..hi whatever the compare
+// answers, so an inconsistent compare cannot read outside the vector.
+template <class Porownanie>
+void SortujSzybko(std::vector<Object*>& v, int lo, int hi, Porownanie porownaj) {
+    while (hi - lo >= MalyZakres) {
+        std::swap(v[lo], v[IndeksPivota(v, lo, hi, porownaj)]);
+        Object* pivot = v[lo];
+        int lt = lo, i = lo + 1, gt = hi;
+        // Each end fetches every element once, a fixed distance ahead of
+        // where that end's walk stands.
+        int przod = std::min(i + Przedpobranie, gt), tyl = std::max(gt - Przedpobranie, i);
+        for (int k = i; k < przod; ++k)
+            Przedpobierz(v[k]);
+        for (int k = gt; k > tyl; --k)
+            Przedpobierz(v[k]);
+        while (i <= gt) {
+            if (przod < tyl && przod <= i + Przedpobranie)
+                Przedpobierz(v[przod++]);
+            if (tyl > przod && tyl >= gt - Przedpobranie)
+                Przedpobierz(v[tyl--]);
+            const int c = porownaj(v[i], pivot);
+            if (c < 0)
+                std::swap(v[lt++], v[i++]);
+            else if (c > 0)
+                std::swap(v[i], v[gt--]);
+            else
+                ++i;
+        }
+        if (lt - lo < hi - gt) {
+            SortujSzybko(v, lo, lt - 1, porownaj);
+            lo = gt + 1;
+        } else {
+            SortujSzybko(v, gt + 1, hi, porownaj);
+            hi = lt - 1;
+        }
+    }
+    SortujPrzezWstawianie(v, lo, hi, porownaj);
+}
+
+// A large container does not fit the cache, and every partition level of a
+// quicksort fetches every element from memory again. Dealing the elements
+// first into buckets between splitters fetches each one once in order; each
+// bucket then fits the cache for its own sort. The splitters come from the
+// front of the already shuffled vector, a random sample.
+constexpr int DuzyZakres = 1 << 14;
+constexpr int Kubelkow = 256;
+constexpr int ProbkaNaKubelek = 8;
+
+template <class Porownanie>
+void SortujKubelkami(std::vector<Object*>& v, Porownanie porownaj) {
+    const int n = static_cast<int>(v.size());
+    std::vector<Object*> probka(v.begin(), v.begin() + Kubelkow * ProbkaNaKubelek);
+    SortujSzybko(probka, 0, static_cast<int>(probka.size()) - 1, porownaj);
+    Object* dzielniki[Kubelkow - 1];
+    for (int k = 1; k < Kubelkow; ++k)
+        dzielniki[k - 1] = probka[k * ProbkaNaKubelek];
+
+    // Bucket k holds what sorts before splitter k and not before splitter k-1.
+    std::vector<std::uint8_t> kubelek(n);
+    int poczatek[Kubelkow + 1] = {};
+    for (int i = 0; i < n; ++i) {
+        if (i + Przedpobranie < n)
+            Przedpobierz(v[i + Przedpobranie]);
+        int od = 0, doo = Kubelkow - 1;
+        while (od < doo) {
+            const int srodek = (od + doo) / 2;
+            if (porownaj(v[i], dzielniki[srodek]) < 0)
+                doo = srodek;
+            else
+                od = srodek + 1;
+        }
+        kubelek[i] = static_cast<std::uint8_t>(od);
+        ++poczatek[od + 1];
+    }
+    for (int k = 0; k < Kubelkow; ++k)
+        poczatek[k + 1] += poczatek[k];
+
+    // Elements move to their buckets in place, taking their labels with them:
+    // a second vector of the container's size would cost fresh pages.
+    int wolne[Kubelkow];
+    std::copy(poczatek, poczatek + Kubelkow, wolne);
+    for (int k = 0; k < Kubelkow; ++k) {
+        while (wolne[k] < poczatek[k + 1]) {
+            const int i = wolne[k];
+            const int cel = kubelek[i];
+            if (cel == k) {
+                ++wolne[k];
+                continue;
+            }
+            const int j = wolne[cel]++;
+            std::swap(v[i], v[j]);
+            std::swap(kubelek[i], kubelek[j]);
+        }
+    }
+    for (int k = 0; k < Kubelkow; ++k)
+        SortujSzybko(v, poczatek[k], poczatek[k + 1] - 1, porownaj);
+}
+
+} // namespace
 
 void Objects::Sortuj(int rodzaj) {
     rodzajSortowania_ = rodzaj;
@@ -169,43 +312,13 @@ void Objects::Sortuj(int rodzaj) {
     // compare slots answer by ending their keys with a unique one.
     for (int i = 0; i < n; ++i)
         std::swap(elementy_[i], elementy_[std::rand() % n]);
-    Quicksort(0, n - 1, rodzaj);
-}
-
-// Three-way quicksort: elements equal to the pivot gather in the middle, so
-// many equal keys cost no quadratic time, and recursing into the smaller part
-// bounds the depth. Every index stays within lo..hi whatever the compare
-// answers, so an inconsistent compare cannot read outside the vector.
-namespace {
-constexpr int Przedpobranie = 16;
+    auto porownaj = [this, rodzaj](const Object* a, const Object* b) { return Porownaj(rodzaj, a, b); };
+    if (n >= DuzyZakres)
+        SortujKubelkami(elementy_, porownaj);
+    else
+        Quicksort(0, n - 1, rodzaj);
 }
 
 void Objects::Quicksort(int lo, int hi, int rodzaj) {
-    while (lo < hi) {
-        Object* pivot = elementy_[lo];
-        int lt = lo, i = lo + 1, gt = hi;
-        while (i <= gt) {
-            // After the shuffle the elements sit in memory in no order the
-            // walk follows; fetching the ones a few steps ahead hides most of
-            // the memory wait of a large sort.
-            if (i + Przedpobranie <= gt) {
-                __builtin_prefetch(elementy_[i + Przedpobranie]);
-                __builtin_prefetch(elementy_[gt - Przedpobranie]);
-            }
-            const int c = Porownaj(rodzaj, elementy_[i], pivot);
-            if (c < 0)
-                std::swap(elementy_[lt++], elementy_[i++]);
-            else if (c > 0)
-                std::swap(elementy_[i], elementy_[gt--]);
-            else
-                ++i;
-        }
-        if (lt - lo < hi - gt) {
-            Quicksort(lo, lt - 1, rodzaj);
-            lo = gt + 1;
-        } else {
-            Quicksort(gt + 1, hi, rodzaj);
-            hi = lt - 1;
-        }
-    }
+    SortujSzybko(elementy_, lo, hi, [this, rodzaj](const Object* a, const Object* b) { return Porownaj(rodzaj, a, b); });
 }

@@ -2,8 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "core/MapaId.h"
 
 class Objects;
 
@@ -61,12 +62,9 @@ public:
     bool Dodaj(Object* element);
     bool DodajJesliBrak(Object* element);
 
-    Object* Znajdz(int id) const {
-        auto it = mapa_.find(id);
-        return it == mapa_.end() ? nullptr : it->second;
-    }
+    Object* Znajdz(int id) const { return mapa_.Znajdz(id); }
     int IndeksId(int id) const;
-    int Ilosc() const { return static_cast<int>(mapa_.size()); }
+    int Ilosc() const { return static_cast<int>(mapa_.Rozmiar()); }
     // No bounds check: callers keep the position below the vector's size.
     Object* Element(int pozycja) const { return elementy_[pozycja]; }
     int Rozmiar() const { return static_cast<int>(elementy_.size()); }
@@ -88,7 +86,7 @@ public:
     // Room for this many elements, so a large load does not regrow.
     void Rezerwuj(int ilosc) {
         elementy_.reserve(static_cast<std::size_t>(ilosc));
-        mapa_.reserve(static_cast<std::size_t>(ilosc));
+        mapa_.Rezerwuj(static_cast<std::size_t>(ilosc));
     }
 
     void Usun(int id);
@@ -119,7 +117,7 @@ private:
 
     std::vector<Object*> elementy_;
     std::size_t kursor_ = 0;
-    std::unordered_map<int, Object*> mapa_;
+    MapaId mapa_;
     int rodzajSortowania_ = 0;
     std::uint64_t zmiany_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "core/Object.h"
 
 #include <cstdint>
+#include <cstring>
 
 // Natural order of names: digit runs compare as numbers, everything else as
 // case-insensitive text in which the Polish letters follow their base letter
@@ -69,15 +70,19 @@ int RangaPolska(char32_t cp) {
 
 // Sort weight of one character: other signs, then digits, then letters in
 // the Polish alphabet's order, then everything else by code point.
+std::uint32_t WagaAscii(unsigned char c) {
+    if (c >= 'A' && c <= 'Z')
+        c += 'a' - 'A';
+    if (c >= 'a' && c <= 'z')
+        return 0x1000 + (c - 'a') * 8;
+    if (c >= '0' && c <= '9')
+        return 0x800 + (c - '0');
+    return c;
+}
+
 std::uint32_t Waga(char32_t cp) {
-    if (cp >= 'A' && cp <= 'Z')
-        cp += 'a' - 'A';
-    if (cp >= 'a' && cp <= 'z')
-        return 0x1000 + (cp - 'a') * 8;
-    if (cp >= '0' && cp <= '9')
-        return 0x800 + (cp - '0');
     if (cp < 0x80)
-        return cp;
+        return WagaAscii(static_cast<unsigned char>(cp));
     if (const char baza = BazaLitery(cp); baza && baza != '_') {
         const int ranga = RangaPolska(cp);
         return 0x1000 + (baza - 'a') * 8 + (ranga ? ranga : 1);
@@ -88,8 +93,18 @@ std::uint32_t Waga(char32_t cp) {
 int PorownajBezWielkosciLiter(std::string_view a, std::string_view b) {
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
-        const std::size_t la = DlugoscZnaku(a, i), lb = DlugoscZnaku(b, j);
-        const std::uint32_t wa = Waga(Dekoduj(a, i, la)), wb = Waga(Dekoduj(b, j, lb));
+        const auto ba = static_cast<unsigned char>(a[i]), bb = static_cast<unsigned char>(b[j]);
+        std::size_t la = 1, lb = 1;
+        std::uint32_t wa, wb;
+        if ((ba | bb) < 0x80) {
+            wa = WagaAscii(ba);
+            wb = WagaAscii(bb);
+        } else {
+            la = DlugoscZnaku(a, i);
+            lb = DlugoscZnaku(b, j);
+            wa = Waga(Dekoduj(a, i, la));
+            wb = Waga(Dekoduj(b, j, lb));
+        }
         if (wa != wb)
             return wa < wb ? -1 : 1;
         i += la;
@@ -100,33 +115,66 @@ int PorownajBezWielkosciLiter(std::string_view a, std::string_view b) {
     return j < b.size() ? -1 : 0;
 }
 
-// A digit run without its leading zeros; runs of any length compare
-// correctly as text of equal length.
-std::string_view Liczba(std::string_view s, std::size_t& i) {
-    while (i < s.size() && s[i] == '0')
+// The digit runs at i and j as numbers, leading zeros ignored: a longer run
+// is the larger number, runs of equal length differ at their first
+// differing digit, so runs of any length compare without overflow. Moves
+// both positions past their runs.
+int PorownajCyfry(std::string_view a, std::size_t& i, std::string_view b, std::size_t& j) {
+    while (i < a.size() && a[i] == '0')
         ++i;
-    const std::size_t od = i;
-    while (i < s.size() && Cyfra(s[i]))
+    while (j < b.size() && b[j] == '0')
+        ++j;
+    int pierwszaRoznica = 0;
+    for (;;) {
+        const bool ca = i < a.size() && Cyfra(a[i]), cb = j < b.size() && Cyfra(b[j]);
+        if (!ca || !cb)
+            return ca ? 1 : cb ? -1 : pierwszaRoznica;
+        if (!pierwszaRoznica && a[i] != b[j])
+            pierwszaRoznica = a[i] < b[j] ? -1 : 1;
         ++i;
-    return s.substr(od, i - od);
+        ++j;
+    }
+}
+
+// Whether eight bytes are all ASCII and none of them a digit: such a block,
+// equal in both names, is passed over exactly as byte by byte.
+bool BezCyfrIZnakowWielobajtowych(std::uint64_t slowo) {
+    constexpr std::uint64_t jedynki = 0x0101010101010101ull, wysokie = 0x8080808080808080ull;
+    const std::uint64_t odZera = slowo ^ (jedynki * '0'); // digits become bytes 0..9
+    const bool cyfra = ((odZera - jedynki * 10) & ~odZera & wysokie) != 0;
+    return (slowo & wysokie) == 0 && !cyfra;
+}
+
+std::uint64_t Slowo(const char* p) {
+    std::uint64_t slowo;
+    std::memcpy(&slowo, p, sizeof slowo);
+    return slowo;
 }
 
 } // namespace
 
+// Names are compared many times over in every sort, so the common cases are
+// settled here without decoding: digit runs, equal ASCII bytes and a first
+// difference between ASCII characters that are not case variants of each
+// other. Everything else goes to the full case-insensitive comparison.
 int Objects::PorownajNaturalnie(std::string_view a, std::string_view b) {
     std::size_t i = 0, j = 0;
-    for (;;) {
-        if (i < a.size() && j < b.size() && Cyfra(a[i]) && Cyfra(b[j])) {
-            const std::string_view na = Liczba(a, i), nb = Liczba(b, j);
-            if (na.size() != nb.size())
-                return na.size() < nb.size() ? -1 : 1;
-            if (const int c = na.compare(nb))
-                return c < 0 ? -1 : 1;
+    while (i + 8 <= a.size() && j + 8 <= b.size()) {
+        const std::uint64_t sa = Slowo(a.data() + i);
+        if (sa != Slowo(b.data() + j) || !BezCyfrIZnakowWielobajtowych(sa))
+            break;
+        i += 8;
+        j += 8;
+    }
+    while (i < a.size() && j < b.size()) {
+        const char ca = a[i], cb = b[j];
+        if (Cyfra(ca) && Cyfra(cb)) {
+            if (const int c = PorownajCyfry(a, i, b, j))
+                return c;
             continue;
         }
-        if (i < a.size() && j < b.size()) {
-            // Equal ASCII characters, the common case, need no decoding.
-            if (a[i] == b[j] && static_cast<unsigned char>(a[i]) < 0x80) {
+        if (ca == cb) {
+            if (static_cast<unsigned char>(ca) < 0x80) {
                 ++i;
                 ++j;
                 continue;
@@ -137,7 +185,15 @@ int Objects::PorownajNaturalnie(std::string_view a, std::string_view b) {
                 j += lb;
                 continue;
             }
+            break;
         }
-        return PorownajBezWielkosciLiter(a.substr(i), b.substr(j));
+        if ((static_cast<unsigned char>(ca) | static_cast<unsigned char>(cb)) < 0x80) {
+            const std::uint32_t wa = WagaAscii(static_cast<unsigned char>(ca));
+            const std::uint32_t wb = WagaAscii(static_cast<unsigned char>(cb));
+            if (wa != wb)
+                return wa < wb ? -1 : 1;
+        }
+        break;
     }
+    return PorownajBezWielkosciLiter(a.substr(i), b.substr(j));
 }

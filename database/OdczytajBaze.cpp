@@ -221,19 +221,26 @@ void UrzadzeniaUzytkownikow(TDM& dm, NoweKontenery& n) {
 
     auto* linki =
         static_cast<Objects_Uzytkownicy_Lokale*>(n[NrUzytkownicyLokale] = UtworzKontener(NrUzytkownicyLokale));
-    db::Query& q = dm.QueryOdczyt;
-    q.close();
-    q.setSql("SELECT * FROM uzytkownicy_lokale ORDER BY IdUzytkownikLokal");
-    q.open();
-    for (q.first(); !q.eof(); q.next())
-        linki->DodajRekord(q.field("IdUzytkownikLokal").asInt(), q.field("IdUzytkownika").asInt(),
-                           q.field("IdLokalu").asInt(), q.field("DataCzasAktualizacji").asDateTime());
-    q.close();
+    CzytajWiersze(dm, "SELECT * FROM uzytkownicy_lokale ORDER BY IdUzytkownikLokal", [&](W w) {
+        linki->DodajRekord(w.Liczba("IdUzytkownikLokal"), w.Liczba("IdUzytkownika"), w.Liczba("IdLokalu"),
+                           w.Czas("DataCzasAktualizacji"));
+    });
 }
 
 } // namespace
 
-platform::db::Query& ZapytanieOdczytu(TDM& dm) { return dm.QueryOdczyt; }
+platform::db::Connection& PolaczenieOdczytu(TDM& dm) { return dm.FDConnection; }
+
+int PrzewidywaneWiersze(TDM& dm, const platform::db::Table& tabela) {
+    // Only a hint: capped, so a wild estimate cannot reserve a wild amount.
+    db::Query q(dm.FDConnection);
+    q.setSql("SELECT LEAST(GREATEST(reltuples, 0), 10000000)::integer FROM pg_class WHERE oid = to_regclass(:Tabela)");
+    q.param("Tabela") = tabela.tableName();
+    q.open();
+    const int wiersze = q.eof() ? 0 : q.field(0).asInt();
+    q.close();
+    return wiersze;
+}
 
 int WierszOdczytu::Pozycja(std::string_view kolumna) const {
     auto ta = [&](const Kolumna& k) { return k.nazwa == kolumna.data() && k.dlugosc == kolumna.size(); };
@@ -242,7 +249,7 @@ int WierszOdczytu::Pozycja(std::string_view kolumna) const {
         if (znana != kolumny_.end()) {
             nastepna_ = static_cast<std::size_t>(znana - kolumny_.begin());
         } else {
-            kolumny_.push_back({kolumna.data(), kolumna.size(), zapytanie_.fieldIndex(kolumna)});
+            kolumny_.push_back({kolumna.data(), kolumna.size(), wiersze_.fieldIndex(kolumna)});
             nastepna_ = kolumny_.size() - 1;
         }
     }

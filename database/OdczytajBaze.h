@@ -6,7 +6,7 @@
 
 #include "core/DataCzas.h"
 #include "core/Objects_globals.h"
-#include "platform/db/Query.h"
+#include "platform/db/RowStream.h"
 #include "platform/db/Table.h"
 #include "platform/db/Value.h"
 
@@ -30,22 +30,22 @@ void OdczytajKontenery();
 // empty text, false or the zero date.
 class WierszOdczytu {
 public:
-    explicit WierszOdczytu(const platform::db::Query& zapytanie) : zapytanie_(zapytanie) {}
+    explicit WierszOdczytu(const platform::db::RowStream& wiersze) : wiersze_(wiersze) {}
     int Liczba(std::string_view kolumna) const { return Pole(kolumna).asInt(); }
     std::int64_t Liczba64(std::string_view kolumna) const { return Pole(kolumna).asInt64(); }
     // An integer column that stands for a flag: anything but 0 is set.
     bool Flaga(std::string_view kolumna) const { return Pole(kolumna).asBool(); }
     double Rzeczywista(std::string_view kolumna) const { return Pole(kolumna).asDouble(); }
     // A text column's value, valid until the next row.
-    std::string_view Tekst(std::string_view kolumna) const { return zapytanie_.text(Pozycja(kolumna)); }
+    std::string_view Tekst(std::string_view kolumna) const { return wiersze_.text(Pozycja(kolumna)); }
     DataCzas Czas(std::string_view kolumna) const { return Pole(kolumna).asDateTime(); }
     platform::db::Bytes Bajty(std::string_view kolumna) const { return Pole(kolumna).asBytes(); }
 
 private:
-    platform::db::Value Pole(std::string_view kolumna) const { return zapytanie_.field(Pozycja(kolumna)); }
+    platform::db::Value Pole(std::string_view kolumna) const { return wiersze_.field(Pozycja(kolumna)); }
     int Pozycja(std::string_view kolumna) const;
 
-    const platform::db::Query& zapytanie_;
+    const platform::db::RowStream& wiersze_;
     // Each row asks for the same columns in the same order, by the same
     // literals: their positions are remembered by the literal's address, so
     // a large table costs no name lookup per field.
@@ -59,11 +59,16 @@ private:
 };
 
 // Reads every row of the table component's table, in key order, handing
-// each to `wiersz` with the number of rows. The rows are read through the loading query, each field
-// decoded only when asked for: a table of 200,000 identifiers is not first
-// copied into a component's row buffer. The component is left closed.
+// each to `wiersz`. The rows are worked on as the server sends them: a table
+// of 200,000 identifiers is never held whole in memory. The component is
+// left closed.
 template <class Wiersz>
 void CzytajWiersze(TDM& dm, platform::db::Table& tabela, Wiersz wiersz);
+// The same for the rows of a SELECT.
+template <class Wiersz>
+void CzytajWiersze(TDM& dm, const std::string& select, Wiersz wiersz);
+
+int PrzewidywaneWiersze(TDM& dm, const platform::db::Table& tabela);
 
 // One step of the load: reads the table into a fresh container of the
 // number through `dodaj` (which calls the typed add); sorted with kind 0
@@ -74,31 +79,34 @@ template <class Kontener, class Dodaj>
 Kontener* OdczytajTabele(TDM& dm, platform::db::Table& tabela, NoweKontenery& nowe, NumerKontenera numer,
                         Sortowanie sortowanie, Dodaj dodaj) {
     auto* kontener = static_cast<Kontener*>(nowe[numer] = UtworzKontener(numer));
-    CzytajWiersze(dm, tabela, [&](const WierszOdczytu& w, int wierszy) {
-        if (kontener->Rozmiar() == 0)
-            kontener->Rezerwuj(wierszy);
-        dodaj(*kontener, w);
-    });
+    kontener->Rezerwuj(PrzewidywaneWiersze(dm, tabela));
+    CzytajWiersze(dm, tabela, [&](const WierszOdczytu& w) { dodaj(*kontener, w); });
     if (sortowanie == Sortowanie::Tak)
         kontener->Sortuj(0);
     return kontener;
 }
 
-// The loading query of the data module, for CzytajWiersze.
-platform::db::Query& ZapytanieOdczytu(TDM& dm);
+// The server's estimate of the table's rows (from its last analysis; 0 when
+// it has none), so a large container is sized once instead of regrowing.
+int PrzewidywaneWiersze(TDM& dm, const platform::db::Table& tabela);
+// The data module's connection, for CzytajWiersze.
+platform::db::Connection& PolaczenieOdczytu(TDM& dm);
+
+template <class Wiersz>
+void CzytajWiersze(TDM& dm, const std::string& select, Wiersz wiersz) {
+    platform::db::RowStream wiersze(PolaczenieOdczytu(dm));
+    wiersze.open(select);
+    const WierszOdczytu w(wiersze);
+    while (wiersze.next())
+        wiersz(w);
+    wiersze.close();
+}
 
 template <class Wiersz>
 void CzytajWiersze(TDM& dm, platform::db::Table& tabela, Wiersz wiersz) {
     tabela.close();
-    platform::db::Query& q = ZapytanieOdczytu(dm);
-    q.close();
     // The first column is every table's serial key.
-    q.setSql("SELECT * FROM " + tabela.tableName() + " ORDER BY 1");
-    q.open();
-    const WierszOdczytu w(q);
-    for (q.first(); !q.eof(); q.next())
-        wiersz(w, q.recordCount());
-    q.close();
+    CzytajWiersze(dm, "SELECT * FROM " + tabela.tableName() + " ORDER BY 1", wiersz);
 }
 
 // The tables of the device layer's containers, which the database layer

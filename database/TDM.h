@@ -79,7 +79,6 @@ public:
     db::Query SubQuery{FDConnection};
     db::Query QueryRaport{FDConnection};
     db::Query QueryZdarzenia{FDConnection};
-    db::Query QueryOdczyt{FDConnection};
     db::Command Command{FDConnection};
 
     // Serialises the two parking-rental operations of the cloud link; held

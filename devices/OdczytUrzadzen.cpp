@@ -57,7 +57,7 @@ constexpr const char* KolumnyKamerNowych[10] = {
 void Centrale_(TDM& dm, NoweKontenery& n) {
     auto* centrale = static_cast<Objects_Zarvo_Centrale*>(n[NrCentrale] = UtworzKontener(NrCentrale));
     auto* modemy = static_cast<Objects_Sim_Modemy*>(n[NrModemySim] = UtworzKontener(NrModemySim));
-    CzytajWiersze(dm, dm.TableCentralaZarvoGsm, [&](W w, int) {
+    CzytajWiersze(dm, dm.TableCentralaZarvoGsm, [&](W w) {
         const int id = w.Liczba("IdCentralaZarvoGsm");
         const platform::db::Bytes konfiguracja = Naglowek(w, "Konfiguracja", id);
         const platform::db::Bytes konfiguracjaNowa = Naglowek(w, "KonfiguracjaNowa", id);

@@ -251,9 +251,15 @@ void Connection::reconnect()
         throw DbError("08006", "the connection to the database server was lost; reconnecting again shortly");
     try {
         connectNow();
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
         lastFailure_ = now;
-        throw;
+        // The session was there a moment ago: a server that refuses a new
+        // one for want of room (53300) or while it changes state (55000) is
+        // away for now like a stopped one, and callers keep their work for
+        // later. Only a refused login is an error of its own.
+        if (e.kind() == DbError::ServerGone || e.kind() == DbError::UserPasswordInvalid)
+            throw;
+        throw DbError({{DbError::ServerGone, e.sqlstate(), e.what()}});
     }
     lastFailure_.reset();
 }
@@ -341,7 +347,7 @@ Connection::StatementKind Connection::kindOf(std::string_view sql)
 }
 
 template <typename Call>
-Result Connection::perform(StatementKind kind, bool mayChangeSchema, Call call)
+Result Connection::perform(StatementKind kind, bool mayChangeSchema, Call call, bool copyOut)
 {
     if (!opened_)
         throw DbError("08003", "not connected to the database");
@@ -368,10 +374,11 @@ Result Connection::perform(StatementKind kind, bool mayChangeSchema, Call call)
     const bool wasInTransaction = inTransactionStatus(PQtransactionStatus(conn_));
     Result result(call());
     lastAnswer_ = Clock::now();
-    return check(std::move(result), kind, wasInTransaction, mayChangeSchema);
+    return check(std::move(result), kind, wasInTransaction, mayChangeSchema, copyOut);
 }
 
-Result Connection::check(Result result, StatementKind kind, bool wasInTransaction, bool mayChangeSchema)
+Result Connection::check(Result result, StatementKind kind, bool wasInTransaction, bool mayChangeSchema,
+                         bool copyOut)
 {
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     switch (status) {
@@ -397,6 +404,8 @@ Result Connection::check(Result result, StatementKind kind, bool wasInTransactio
         throw DbError("0A000", "COPY FROM STDIN is not supported by this connection");
     }
     case PGRES_COPY_OUT: {
+        if (copyOut)
+            return result;
         char* buffer = nullptr;
         while (PQgetCopyData(conn_, &buffer, 0) > 0)
             PQfreemem(buffer);
@@ -447,6 +456,21 @@ Result Connection::runParams(const std::string& sql, const ParamTexts& params)
         return PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), nullptr,
                             nullptr, 0);
     });
+}
+
+void Connection::startCopyOut(const std::string& select)
+{
+    const std::string sql = "COPY (" + select + ") TO STDOUT";
+    perform(StatementKind{}, false, [&] { return PQexec(conn_, sql.c_str()); }, true);
+}
+
+void Connection::endCopyOut(bool wasInTransaction)
+{
+    Result status(PQgetResult(conn_));
+    lastAnswer_ = Clock::now();
+    while (PGresult* rest = PQgetResult(conn_))
+        PQclear(rest);
+    check(std::move(status), StatementKind{}, wasInTransaction, false);
 }
 
 Result Connection::runPrepared(const std::string& sql, const ParamTexts& params)

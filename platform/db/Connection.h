@@ -86,6 +86,7 @@ private:
     friend class Query;
     friend class Command;
     friend class Table;
+    friend class RowStream;
 
     using ParamTexts = std::vector<std::optional<std::string>>;
 
@@ -95,6 +96,11 @@ private:
     Result runParams(const std::string& sql, const ParamTexts& params);
     // As runParams, through a statement prepared once per session and text.
     Result runPrepared(const std::string& sql, const ParamTexts& params);
+    // Starts "COPY (select) TO STDOUT"; the caller reads the rows with
+    // PQgetCopyData and ends with endCopyOut.
+    void startCopyOut(const std::string& select);
+    // The statement's final status after the last row: throws its error.
+    void endCopyOut(bool wasInTransaction);
 
     enum class Ending { None, Commit, Rollback };
     struct StatementKind {
@@ -103,9 +109,11 @@ private:
     };
     static StatementKind kindOf(std::string_view sql);
 
+    // A COPY TO STDOUT is refused unless the caller reads it (copyOut).
     template <typename Call>
-    Result perform(StatementKind kind, bool mayChangeSchema, Call call);
-    Result check(Result result, StatementKind kind, bool wasInTransaction, bool mayChangeSchema);
+    Result perform(StatementKind kind, bool mayChangeSchema, Call call, bool copyOut = false);
+    Result check(Result result, StatementKind kind, bool wasInTransaction, bool mayChangeSchema,
+                 bool copyOut = false);
     void detectLoss();
     void markLost();
     void reconnect();

@@ -6,8 +6,6 @@
 
 namespace platform::db::text_format {
 
-namespace {
-
 int hexDigit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -18,6 +16,8 @@ int hexDigit(char c)
         return c - 'A' + 10;
     return -1;
 }
+
+namespace {
 
 std::optional<std::int64_t> integer(std::string_view text)
 {

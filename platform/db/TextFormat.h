@@ -44,6 +44,9 @@ Value decode(Oid type, std::string_view text);
 // date-times as "YYYY-MM-DD HH:MM:SS.ffffff".
 std::optional<std::string> encode(const Value& value);
 
+// The value of a hexadecimal digit, -1 for any other character.
+int hexDigit(char c);
+
 // "\x..." bytea text; nullopt when it is not in hex form.
 std::optional<Bytes> decodeBytea(std::string_view text);
 

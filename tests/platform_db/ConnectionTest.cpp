@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -198,4 +199,36 @@ TEST_F(ConnectionTest, ReconnectsAtMostOncePerInterval)
     db.setPassword(right);
     db.setReconnectInterval(std::chrono::milliseconds(0));
     EXPECT_EQ(scalar("SELECT 3").asInt(), 3);
+}
+
+// A server that will not take the session back for now (no connections
+// allowed to the database, as while it is being restored) is away, not an
+// error of another kind: callers keep what they would have written.
+TEST_F(ConnectionTest, ARefusedReconnectIsTheServerBeingAway)
+{
+    db.setReconnectInterval(std::chrono::milliseconds(0));
+    // The server refuses this to a session of the database itself.
+    const std::string info = "host=" + host() + " port=" + std::to_string(port()) + " user=" + user() +
+                             " password=" + password() + " dbname=postgres connect_timeout=10";
+    std::unique_ptr<PGconn, decltype(&PQfinish)> owner(PQconnectdb(info.c_str()), &PQfinish);
+    PGconn* admin = owner.get();
+    ASSERT_EQ(PQstatus(admin), CONNECTION_OK) << PQerrorMessage(admin);
+    const std::string name = "\"" + database() + "\"";
+    auto allow = [&](bool yes) {
+        const std::string sql = "ALTER DATABASE " + name + " ALLOW_CONNECTIONS " + (yes ? "true" : "false");
+        PGresult* result = PQexec(admin, sql.c_str());
+        ASSERT_EQ(PQresultStatus(result), PGRES_COMMAND_OK) << PQerrorMessage(admin);
+        PQclear(result);
+    };
+    terminate(backendPid());
+    allow(false);
+    try {
+        db.execute("SELECT 1");
+        ADD_FAILURE() << "the refused session was not reported";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.kind(), DbError::ServerGone) << e.what();
+        EXPECT_EQ(e.sqlstate(), "55000");
+    }
+    allow(true);
+    EXPECT_EQ(scalar("SELECT 5").asInt(), 5);
 }
