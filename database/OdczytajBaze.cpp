@@ -1,6 +1,8 @@
 #include "database/OdczytajBaze.h"
 
 #include <algorithm>
+#include <future>
+#include <vector>
 
 #include "core/Object_Adres.h"
 #include "core/Object_Brama.h"
@@ -43,13 +45,32 @@ constexpr Sortowanie WKolejnosciTabeli = Sortowanie::Nie;
 
 OdczytUrzadzen odczytUrzadzen;
 
-// The fresh containers of one load; those not installed are destroyed.
+// Below this many elements a sort takes less than starting a thread.
+constexpr int SortowanieWTleOd = 10'000;
+
+// The fresh containers of one load, with the sorts still running on them;
+// those not installed are destroyed, never while a sort works on one.
 struct Zestaw {
     NoweKontenery kontenery{};
+    std::vector<std::future<void>> sortowania;
+
+    Zestaw() { biezacy = this; }
     ~Zestaw() {
+        biezacy = nullptr;
+        for (auto& s : sortowania)
+            if (s.valid())
+                s.wait();
         for (int nr = LiczbaKontenerow; nr >= NrGrupyZdarzen; --nr)
             delete kontenery[nr];
     }
+    // Waits for every sort; a sort's failure is the load's.
+    void ZakonczSortowania() {
+        for (auto& s : sortowania)
+            s.get();
+        sortowania.clear();
+    }
+
+    static inline Zestaw* biezacy = nullptr;
 };
 
 void Wydarzenia(TDM& dm, NoweKontenery& n) {
@@ -231,6 +252,14 @@ void UrzadzeniaUzytkownikow(TDM& dm, NoweKontenery& n) {
 
 platform::db::Connection& PolaczenieOdczytu(TDM& dm) { return dm.FDConnection; }
 
+void SortujPoOdczycie(Objects& kontener) {
+    if (!Zestaw::biezacy || kontener.Rozmiar() < SortowanieWTleOd) {
+        kontener.Sortuj(0);
+        return;
+    }
+    Zestaw::biezacy->sortowania.push_back(std::async(std::launch::async, [&kontener] { kontener.Sortuj(0); }));
+}
+
 int PrzewidywaneWiersze(TDM& dm, const platform::db::Table& tabela) {
     // Only a hint: capped, so a wild estimate cannot reserve a wild amount.
     db::Query q(dm.FDConnection);
@@ -296,6 +325,7 @@ void OdczytajKontenery() {
         if (!n[nr])
             n[nr] = UtworzKontener(nr);
 
+    zestaw.ZakonczSortowania();
     ZamienKontenery(n, odczytUrzadzen.poZainstalowaniu);
 }
 

@@ -70,6 +70,12 @@ void CzytajWiersze(TDM& dm, const std::string& select, Wiersz wiersz);
 
 int PrzewidywaneWiersze(TDM& dm, const platform::db::Table& tabela);
 
+// Sorts a freshly read container with kind 0. During a load a large one is
+// sorted on a worker thread while the next tables are read: the container
+// is not part of the model yet, nothing else touches it, and the load waits
+// for every such sort before it installs the containers.
+void SortujPoOdczycie(Objects& kontener);
+
 // One step of the load: reads the table into a fresh container of the
 // number through `dodaj` (which calls the typed add); sorted with kind 0
 // unless the table's order is kept.
@@ -82,7 +88,7 @@ Kontener* OdczytajTabele(TDM& dm, platform::db::Table& tabela, NoweKontenery& no
     kontener->Rezerwuj(PrzewidywaneWiersze(dm, tabela));
     CzytajWiersze(dm, tabela, [&](const WierszOdczytu& w) { dodaj(*kontener, w); });
     if (sortowanie == Sortowanie::Tak)
-        kontener->Sortuj(0);
+        SortujPoOdczycie(*kontener);
     return kontener;
 }
 

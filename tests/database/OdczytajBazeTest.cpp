@@ -129,6 +129,29 @@ TEST_F(OdczytajBazeTest, FailureHalfWayKeepsThePreviousModel) {
     EXPECT_EQ(KontenerGlobalny(NrKarty), static_cast<Objects*>(Karty));
 }
 
+// Large containers are sorted while the next tables are read: they still
+// arrive in kind 0 order, and a step failing while such a sort runs leaves
+// the previous model as it was.
+TEST_F(OdczytajBazeTest, LargeTablesArriveSortedAndAFailureAfterThemKeepsTheModel) {
+    exec("INSERT INTO identyfikatory (IdIdentyfikatora, Rodzaj, NumerSeryjny) "
+         "SELECT 100 + i, 1, upper(substr(md5(i::text), 1, 10)) FROM generate_series(1, 12000) i");
+    exec("INSERT INTO uzytkownicy (IdUzytkownika, Nazwisko, Imie) "
+         "SELECT 100 + i, 'Nazwisko ' || (i % 997), 'Imię ' || i FROM generate_series(1, 11000) i");
+    OdczytajBaze();
+    for (NumerKontenera nr : {NrIdentyfikatory, NrUzytkownicy}) {
+        const Objects* k = KontenerGlobalny(nr);
+        ASSERT_GT(k->Rozmiar(), 10000);
+        for (int i = 1; i < k->Rozmiar(); ++i)
+            ASSERT_LE(k->Porownaj(0, k->Element(i - 1), k->Element(i)), 0) << "position " << i;
+    }
+
+    Objects* identyfikatory = Identyfikatory;
+    exec("ALTER TABLE lokale DROP COLUMN Pin");
+    EXPECT_ANY_THROW(OdczytajBaze());
+    EXPECT_EQ(Identyfikatory, identyfikatory);
+    EXPECT_EQ(Identyfikatory->Ilosc(), 12001);
+}
+
 TEST_F(OdczytajBazeTest, EmptyTableGivesAnEmptyContainer) {
     OdczytajBaze();
     exec("DELETE FROM przyciski");
