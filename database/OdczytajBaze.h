@@ -58,16 +58,33 @@ private:
     mutable std::size_t nastepna_ = 0;
 };
 
-// Reads every row of the table component's table, in key order, handing
-// each to `wiersz`. The rows are worked on as the server sends them: a table
-// of 200,000 identifiers is never held whole in memory. The component is
-// left closed.
-template <class Wiersz>
-void CzytajWiersze(TDM& dm, platform::db::Table& tabela, Wiersz wiersz);
-// The same for the rows of a SELECT.
-template <class Wiersz>
-void CzytajWiersze(TDM& dm, const std::string& select, Wiersz wiersz);
+// The data module's connection, for CzytajWiersze.
+platform::db::Connection& PolaczenieOdczytu(TDM& dm);
 
+// Reads every row of the SELECT, handing each to `wiersz`. The rows are
+// worked on as the server sends them: a table of 200,000 identifiers is
+// never held whole in memory.
+template <class Wiersz>
+void CzytajWiersze(TDM& dm, const std::string& select, Wiersz wiersz) {
+    platform::db::RowStream wiersze(PolaczenieOdczytu(dm));
+    wiersze.open(select);
+    const WierszOdczytu w(wiersze);
+    while (wiersze.next())
+        wiersz(w);
+    wiersze.close();
+}
+
+// The same for every row of the table component's table, in key order. The
+// component is left closed.
+template <class Wiersz>
+void CzytajWiersze(TDM& dm, platform::db::Table& tabela, Wiersz wiersz) {
+    tabela.close();
+    // The first column is every table's serial key.
+    CzytajWiersze(dm, "SELECT * FROM " + tabela.tableName() + " ORDER BY 1", wiersz);
+}
+
+// The server's estimate of the table's rows (from its last analysis; 0 when
+// it has none), so a large container is sized once instead of regrowing.
 int PrzewidywaneWiersze(TDM& dm, const platform::db::Table& tabela);
 
 // Sorts a freshly read container with kind 0. During a load a large one is
@@ -90,29 +107,6 @@ Kontener* OdczytajTabele(TDM& dm, platform::db::Table& tabela, NoweKontenery& no
     if (sortowanie == Sortowanie::Tak)
         SortujPoOdczycie(*kontener);
     return kontener;
-}
-
-// The server's estimate of the table's rows (from its last analysis; 0 when
-// it has none), so a large container is sized once instead of regrowing.
-int PrzewidywaneWiersze(TDM& dm, const platform::db::Table& tabela);
-// The data module's connection, for CzytajWiersze.
-platform::db::Connection& PolaczenieOdczytu(TDM& dm);
-
-template <class Wiersz>
-void CzytajWiersze(TDM& dm, const std::string& select, Wiersz wiersz) {
-    platform::db::RowStream wiersze(PolaczenieOdczytu(dm));
-    wiersze.open(select);
-    const WierszOdczytu w(wiersze);
-    while (wiersze.next())
-        wiersz(w);
-    wiersze.close();
-}
-
-template <class Wiersz>
-void CzytajWiersze(TDM& dm, platform::db::Table& tabela, Wiersz wiersz) {
-    tabela.close();
-    // The first column is every table's serial key.
-    CzytajWiersze(dm, "SELECT * FROM " + tabela.tableName() + " ORDER BY 1", wiersz);
 }
 
 // The tables of the device layer's containers, which the database layer

@@ -81,9 +81,22 @@ std::vector<std::string> Captions(const ScriptedDialogs& dialogs) {
     return captions;
 }
 
+// What the main window's tests put in place of the program's surroundings:
+// the model, the registry, the message boxes, the login, the sounds and the
+// windows the menu opens.
+struct StandIns {
+    bool devices = (RejestrujUrzadzenia(), true);
+    GlobalModel model;
+    TemporaryRegistry registry;
+    ScriptedDialogs dialogs;
+    ScriptedLogins logins;
+    RecordingSounds sounds;
+    StandInWindows windows;
+};
+
 // The main window and the forms made with it, on the model and registry of
 // the test; without a database.
-class MainWindow : public ::testing::Test {
+class MainWindow : public ::testing::Test, protected StandIns {
 protected:
     void SetUp() override {
         TestApplication();
@@ -96,18 +109,11 @@ protected:
         UsunFormy();
     }
 
-    bool devices = (RejestrujUrzadzenia(), true);
-    GlobalModel model;
-    TemporaryRegistry registry;
-    ScriptedDialogs dialogs;
-    ScriptedLogins logins;
-    RecordingSounds sounds;
-    StandInWindows windows;
 };
 
 // The same on a database of its own with the schema, the data module
 // connected before the window is made, as after the first connection.
-class MainWindowOnDatabase : public TestSchema {
+class MainWindowOnDatabase : public TestSchema, protected StandIns {
 protected:
     void SetUp() override {
         TestApplication();
@@ -141,13 +147,6 @@ protected:
                                 std::to_string(builtIn)));
     }
 
-    bool devices = (RejestrujUrzadzenia(), true);
-    GlobalModel model;
-    TemporaryRegistry registry;
-    ScriptedDialogs dialogs;
-    ScriptedLogins logins;
-    RecordingSounds sounds;
-    StandInWindows windows;
 };
 
 } // namespace

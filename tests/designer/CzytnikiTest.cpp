@@ -11,6 +11,7 @@
 #include "designer/UnitCzytnikiEdycja.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/DrawGrid.h"
+#include "tests/designer/GridCell.h"
 #include "platform/ui/PozycjaOkna.h"
 #include "tests/designer/DesignerFixture.h"
 
@@ -37,19 +38,7 @@ protected:
 
 class CzytnikiOknoTest : public ::testing::Test {
 protected:
-    // Whether anything but the background was painted in the cell.
-    bool Painted(TFormCzytniki& window, int column, int row) {
-        QImage image(200, 18, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        window.DrawGridCzytniki->paintCell(painter, column, row, image.rect());
-        painter.end();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) != qRgb(255, 255, 255))
-                    return true;
-        return false;
-    }
+    bool Painted(TFormCzytniki& window, int column, int row) { return ::Painted(*window.DrawGridCzytniki, column, row); }
 
     bool application_ = (TestApplication(), true);
     TemporaryRegistry registry_;

@@ -13,6 +13,7 @@
 #include "designer/TFormWyborElementu.h"
 #include "designer/UnitKartyEdycja.h"
 #include "platform/ui/DrawGrid.h"
+#include "tests/designer/GridCell.h"
 #include "tests/designer/DesignerFixture.h"
 
 namespace {
@@ -66,19 +67,6 @@ protected:
                 .arg(QString::fromStdString(static_cast<const Object_Karta&>(k).Nazwa.str()));
         };
         return opis;
-    }
-    // Whether anything but the background was painted in the cell.
-    static bool Painted(platform::ui::DrawGrid& grid, int column, int row) {
-        QImage image(120, 18, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        grid.paintCell(painter, column, row, image.rect());
-        painter.end();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) != qRgb(255, 255, 255))
-                    return true;
-        return false;
     }
 
     TFormKartyEdycja form;

@@ -27,6 +27,7 @@
 #include "devices/Urzadzenia.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/DrawGrid.h"
+#include "tests/designer/GridCell.h"
 #include "platform/ui/PozycjaOkna.h"
 #include "tests/support/BoardSimulator.h"
 #include "tests/support/ModelSupport.h"
@@ -44,26 +45,10 @@ const QColor White(Qt::white);
 const QColor Red(255, 0, 0);
 const QColor Green(0, 128, 0);
 
-// The cell as the grid paints it onto white, and the colour of a corner the
-// texts do not reach.
-QImage Cell(ui::DrawGrid& grid, int column, int row) {
-    QImage image(300, 18, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    grid.paintCell(painter, column, row, image.rect());
-    return image;
-}
+// The colour of a corner of the cell the texts do not reach.
 QColor Background(ui::DrawGrid& grid, int column, int row) {
-    const QImage image = Cell(grid, column, row);
+    const QImage image = GridCell(grid, column, row);
     return image.pixelColor(image.width() - 2, image.height() - 2);
-}
-bool Painted(ui::DrawGrid& grid, int column, int row) {
-    const QImage image = Cell(grid, column, row);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != qRgb(255, 255, 255))
-                return true;
-    return false;
 }
 
 // An installation on a simulated bus: boards at 300 and 301, an input and an
