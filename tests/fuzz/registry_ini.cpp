@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <span>
@@ -49,16 +50,25 @@ void Read(const Registry& registry, const std::string& name) {
         (void)platform::registry::AutostartProgram(*text);
 }
 
-// One folder for the run: the program's files are rewritten for every input.
+// One folder for the run, removed when the run ends: the program's files
+// are rewritten for every input.
+fs::path folderOfRun;
+
+void RemoveFolder() {
+    std::error_code error;
+    fs::remove_all(folderOfRun, error);
+}
+
 const fs::path& Folder() {
-    static const fs::path folder = [] {
+    if (folderOfRun.empty()) {
         char pattern[] = "/tmp/kandor-fuzz-registry-XXXXXX";
         const char* made = mkdtemp(pattern);
-        const fs::path path = made ? made : "/tmp/kandor-fuzz-registry";
-        setenv("KANDOR_REGISTRY_DIR", path.c_str(), 1);
-        return path;
-    }();
-    return folder;
+        fuzz::check(made != nullptr);
+        folderOfRun = made;
+        setenv("KANDOR_REGISTRY_DIR", made, 1);
+        std::atexit(RemoveFolder);
+    }
+    return folderOfRun;
 }
 
 // The file holds the bytes and nothing else is there. QSettings keeps what
