@@ -93,19 +93,25 @@ std::optional<nlohmann::json> TDMCloud::Wyslij(THttpRequest& klient, const std::
                       "UnitDMCloud", __LINE__);
         return std::nullopt;
     }
-    auto odpowiedz = nlohmann::json::parse(klient.ResponseText(), nullptr, false);
+    std::string blad;
+    auto odpowiedz = CzytajOdpowiedz(klient.ResponseText(), blad);
+    if (!odpowiedz)
+        ZapiszWyjatek(url + ": " + blad, "UnitDMCloud", __LINE__);
+    return odpowiedz;
+}
+
+std::optional<nlohmann::json> TDMCloud::CzytajOdpowiedz(std::string_view tekst, std::string& blad) {
+    auto odpowiedz = nlohmann::json::parse(tekst, nullptr, false);
     if (!odpowiedz.is_object()) {
-        ZapiszWyjatek(url + ": the answer is not a JSON object", "UnitDMCloud", __LINE__);
+        blad = "the answer is not a JSON object";
         return std::nullopt;
     }
-    const auto blad = odpowiedz.find("error");
-    if (blad != odpowiedz.end()) {
+    const auto pole = odpowiedz.find("error");
+    if (pole != odpowiedz.end()) {
         // A string's value, a number's digits; null reads as no error.
-        const std::string tekst = blad->is_string() ? blad->get<std::string>() : blad->is_null() ? std::string() : blad->dump();
-        if (!tekst.empty()) {
-            ZapiszWyjatek(url + ": " + tekst, "UnitDMCloud", __LINE__);
+        blad = pole->is_string() ? pole->get<std::string>() : pole->is_null() ? std::string() : pole->dump();
+        if (!blad.empty())
             return std::nullopt;
-        }
     }
     return odpowiedz;
 }

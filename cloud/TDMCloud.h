@@ -4,6 +4,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -59,6 +60,11 @@ public:
     bool OutCallAction(const std::string& action, const std::string& encoderKey, int port1, int port2,
                        const std::vector<std::string>& emaile, const std::string& postalCode,
                        const std::string& locality, const std::string& street, int idUserDevice) override;
+
+    // The body of the service's answer: the JSON object, or nothing with
+    // the reason in blad (not a JSON object, or an "error" member that is
+    // neither null nor an empty text). The bytes come from the network.
+    static std::optional<nlohmann::json> CzytajOdpowiedz(std::string_view tekst, std::string& blad);
 
     // The e-mail fields of a call: each distinct non-empty address once, in
     // ascending byte order.

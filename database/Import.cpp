@@ -189,7 +189,7 @@ bool Pomijane(const Poczatek& p) {
     return p[0] == "PREPARE" && p[1] == "TRANSACTION";
 }
 
-enum class Linia { Pomin, Wykonaj, Odrzuc };
+using Linia = LiniaImportu::Rodzaj;
 
 Linia Rozpoznaj(std::string_view sql) {
     const std::vector<Poczatek> polecenia = PoczatkiPolecen(sql);
@@ -202,11 +202,8 @@ Linia Rozpoznaj(std::string_view sql) {
 }
 
 bool WykonajLinie(std::string_view bajty) {
-    // libpq would end the statement at a NUL and run only what comes before.
-    if (bajty.find('\0') != std::string_view::npos)
-        return false;
-    const std::string tekst = Cp1250NaUtf8(bajty);
-    switch (Rozpoznaj(tekst)) {
+    const LiniaImportu linia = RozpoznajLinieImportu(bajty);
+    switch (linia.rodzaj) {
     case Linia::Pomin:
         return true;
     case Linia::Odrzuc:
@@ -216,42 +213,7 @@ bool WykonajLinie(std::string_view bajty) {
     }
     // Still in the transaction: if anything the check missed has ended it,
     // stop before another line runs on its own.
-    return WykonajSql(tekst, true) && DM->FDConnection.inTransaction();
-}
-
-// Reads the file through the one buffer: a line is taken where it lies, and
-// only the unread start of a line is moved to the front before more is read.
-bool WykonajPlik(std::FILE* plik, char* bufor) {
-    std::size_t poczatek = 0; // of the current line
-    std::size_t szukaj = 0;   // where the search for its line feed goes on
-    std::size_t koniec = 0;   // of the bytes read
-    bool koniecPliku = false;
-    for (;;) {
-        const void* lf = std::memchr(bufor + szukaj, '\n', koniec - szukaj);
-        if (lf) {
-            const std::size_t pozycja = static_cast<const char*>(lf) - bufor;
-            if (!WykonajLinie(std::string_view(bufor + poczatek, pozycja - poczatek)))
-                return false;
-            poczatek = szukaj = pozycja + 1;
-            continue;
-        }
-        if (koniecPliku)
-            return poczatek == koniec || WykonajLinie(std::string_view(bufor + poczatek, koniec - poczatek));
-        std::memmove(bufor, bufor + poczatek, koniec - poczatek);
-        koniec -= poczatek;
-        poczatek = 0;
-        szukaj = koniec;
-        // A full buffer without a line feed: the line has no room for one.
-        if (koniec == ImportRozmiarBufora)
-            return false;
-        const std::size_t przeczytane = std::fread(bufor + koniec, 1, ImportRozmiarBufora - koniec, plik);
-        if (przeczytane == 0) {
-            if (std::ferror(plik))
-                return false;
-            koniecPliku = true;
-        }
-        koniec += przeczytane;
-    }
+    return WykonajSql(linia.tekst, true) && DM->FDConnection.inTransaction();
 }
 
 // The drops of UsunTabele, inside the import's transaction instead of one of
@@ -306,13 +268,61 @@ bool Importuj(std::FILE* plik) {
         DM->FDConnection.open();
     const std::unique_ptr<char[]> bufor(new char[ImportRozmiarBufora]);
     if (!WykonajSql("BEGIN") || !UsunTabeleWTransakcji() || !WykonajWszystkie(SkryptWersji1) ||
-        !WykonajWszystkie(kPrzedLiniami) || !WykonajPlik(plik, bufor.get()) || !WykonajWszystkie(kPoLiniach))
+        !WykonajWszystkie(kPrzedLiniami) ||
+        !CzytajLinieImportu(plik, {bufor.get(), ImportRozmiarBufora}, WykonajLinie) ||
+        !WykonajWszystkie(kPoLiniach))
         return false;
     UstawSekwencje();
     return WykonajSql("COMMIT");
 }
 
 } // namespace
+
+LiniaImportu RozpoznajLinieImportu(std::string_view bajty) {
+    LiniaImportu linia;
+    // libpq would end the statement at a NUL and run only what comes before.
+    if (bajty.find('\0') != std::string_view::npos)
+        return linia;
+    linia.tekst = Cp1250NaUtf8(bajty);
+    linia.rodzaj = Rozpoznaj(linia.tekst);
+    return linia;
+}
+
+// A line is taken where it lies in the buffer, and only the unread start of
+// a line is moved to the front before more is read.
+bool CzytajLinieImportu(std::FILE* plik, std::span<char> bufor,
+                        const std::function<bool(std::string_view)>& linia) {
+    std::size_t poczatek = 0; // of the current line
+    std::size_t szukaj = 0;   // where the search for its line feed goes on
+    std::size_t koniec = 0;   // of the bytes read
+    bool koniecPliku = false;
+    for (;;) {
+        const void* lf = std::memchr(bufor.data() + szukaj, '\n', koniec - szukaj);
+        if (lf) {
+            const std::size_t pozycja = static_cast<const char*>(lf) - bufor.data();
+            if (!linia(std::string_view(bufor.data() + poczatek, pozycja - poczatek)))
+                return false;
+            poczatek = szukaj = pozycja + 1;
+            continue;
+        }
+        if (koniecPliku)
+            return poczatek == koniec || linia(std::string_view(bufor.data() + poczatek, koniec - poczatek));
+        std::memmove(bufor.data(), bufor.data() + poczatek, koniec - poczatek);
+        koniec -= poczatek;
+        poczatek = 0;
+        szukaj = koniec;
+        // A full buffer without a line feed: the line has no room for one.
+        if (koniec == bufor.size())
+            return false;
+        const std::size_t przeczytane = std::fread(bufor.data() + koniec, 1, bufor.size() - koniec, plik);
+        if (przeczytane == 0) {
+            if (std::ferror(plik))
+                return false;
+            koniecPliku = true;
+        }
+        koniec += przeczytane;
+    }
+}
 
 bool ImportujBaze(const std::string& sciezka) {
     // Opened before anything is dropped: a file that cannot be read changes

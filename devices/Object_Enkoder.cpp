@@ -82,6 +82,14 @@ std::string AdresSprawdzenia(std::uint32_t ipv4, std::uint16_t portIn, const Tok
            "/api/healthcheck?token=" + KodujProcentowo(TekstTokenu(token));
 }
 
+bool OdpowiedzSprawna(std::string_view tekst) {
+    const auto odpowiedz = nlohmann::json::parse(tekst, nullptr, false);
+    if (!odpowiedz.is_object())
+        return false;
+    const auto status = odpowiedz.find("status");
+    return status != odpowiedz.end() && status->is_string() && status->get<std::string>() == "ok";
+}
+
 bool SprawdzStanEnkodera(StanEnkodera& stan, std::uint32_t ipv4, std::uint16_t portIn) {
     if (!stan.Zapytanie) {
         stan.Zapytanie = std::make_unique<THttpRequest>();
@@ -95,13 +103,8 @@ bool SprawdzStanEnkodera(StanEnkodera& stan, std::uint32_t ipv4, std::uint16_t p
     const std::string adres = AdresSprawdzenia(ipv4, portIn, stan.PobierzToken());
     const auto poczatek = std::chrono::steady_clock::now();
     bool sprawny = false;
-    if (stan.Zapytanie->Get(adres)) {
-        const auto odpowiedz = nlohmann::json::parse(stan.Zapytanie->ResponseText(), nullptr, false);
-        if (odpowiedz.is_object()) {
-            const auto status = odpowiedz.find("status");
-            sprawny = status != odpowiedz.end() && status->is_string() && status->get<std::string>() == "ok";
-        }
-    }
+    if (stan.Zapytanie->Get(adres))
+        sprawny = OdpowiedzSprawna(stan.Zapytanie->ResponseText());
     stan.CzasSprawdzenia = static_cast<std::uint32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - poczatek).count());
     BlokadaObiektow blokada;

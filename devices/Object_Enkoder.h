@@ -51,6 +51,9 @@ struct StanEnkodera {
 // is stored in the state and returned (true: healthy). Blocks the calling
 // thread for the request.
 bool SprawdzStanEnkodera(StanEnkodera& stan, std::uint32_t ipv4, std::uint16_t portIn);
+// Whether the body of a health answer says healthy: JSON whose "status" is
+// exactly "ok". Anything else, malformed text included, is not.
+bool OdpowiedzSprawna(std::string_view tekst);
 // The health-check address, with the token percent-encoded.
 std::string AdresSprawdzenia(std::uint32_t ipv4, std::uint16_t portIn, const TokenEnkodera& token);
 

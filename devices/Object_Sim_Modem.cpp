@@ -161,16 +161,37 @@ void Object_Sim_Modem::Krok() {
     Wysylaj();
 }
 
-void Object_Sim_Modem::Odbierz() {
-    // A whole buffer without a line end is no line the desk knows.
+// The free end of the receive buffer; a whole buffer without a line end is
+// no line the desk knows, and is dropped first.
+std::span<std::uint8_t> Object_Sim_Modem::WolneMiejsce() {
     if (ilosc_ == odbior_.size())
         ilosc_ = 0;
+    return {reinterpret_cast<std::uint8_t*>(odbior_.data()) + ilosc_, odbior_.size() - ilosc_};
+}
+
+void Object_Sim_Modem::Odbierz() {
+    const std::span<std::uint8_t> wolne = WolneMiejsce();
     const bool nowaLinia = ilosc_ == 0;
-    std::span<std::uint8_t> wolne(reinterpret_cast<std::uint8_t*>(odbior_.data()) + ilosc_, odbior_.size() - ilosc_);
     const IoResult wynik = port_.readAvailable(wolne);
     if (!wynik.ok() || wynik.count == 0)
         return;
-    ilosc_ += wynik.count;
+    Odebrano(nowaLinia, wynik.count);
+}
+
+void Object_Sim_Modem::Przyjmij(std::span<const std::uint8_t> bajty) {
+    while (!bajty.empty()) {
+        const std::span<std::uint8_t> wolne = WolneMiejsce();
+        const bool nowaLinia = ilosc_ == 0;
+        const std::size_t n = std::min(wolne.size(), bajty.size());
+        std::copy_n(bajty.begin(), n, wolne.begin());
+        bajty = bajty.subspan(n);
+        Odebrano(nowaLinia, n);
+    }
+}
+
+// n bytes were read into the free end of the buffer.
+void Object_Sim_Modem::Odebrano(bool nowaLinia, std::size_t n) {
+    ilosc_ += n;
     // What the modem sends at the start of a line is an echo ("AT..."), a
     // result ("OK"), the line end before a result, or the result after that
     // line end; anything else there is noise, or the modem at another rate.

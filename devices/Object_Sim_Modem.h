@@ -2,6 +2,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -66,6 +67,11 @@ public:
     // The first key pressed on the phone and not taken yet; 0 when none.
     char PobierzDtmf();
 
+    // Bytes that arrived from the modem, taken as a tick's reads take them:
+    // buffered, cut into lines and interpreted. The receive half of Krok
+    // without the port (the fuzz target feeds it).
+    void Przyjmij(std::span<const std::uint8_t> bajty);
+
     TekstStaly<40> Nazwa;
     std::uint8_t ComGsm = 0;
     // Kept with the modem; the initialisation does not send it.
@@ -84,6 +90,8 @@ public:
 
 private:
     void Odbierz();
+    std::span<std::uint8_t> WolneMiejsce();
+    void Odebrano(bool nowaLinia, std::size_t n);
     void PodzielLinie();
     void Usun(std::size_t n);
     void AnalizujLinie(std::string_view linia);

@@ -133,15 +133,17 @@ Reply decodeReply(std::uint8_t boardKind, std::span<const std::uint8_t> bytes) {
         return reply;
     }
 
-    const bool carriesReading = bytes.size() == readingReplyLength;
-    const auto data = bytes.subspan(1, readingBytes);
-    if (boardKind == ioBoardKind) {
+    if (boardKind == ioBoardKind)
         reply.inputs = static_cast<std::uint8_t>(bytes[0] & dataBits);
-        if (carriesReading)
-            reply.reading = decodeCode(data);
-    } else if (boardKind == plateReaderKind && carriesReading) {
+    // The eight data bytes exist only in a reply that carries a reading: the
+    // span of them is taken only then (a shorter reply has fewer).
+    if (bytes.size() != readingReplyLength)
+        return reply;
+    const auto data = bytes.subspan(1, readingBytes);
+    if (boardKind == ioBoardKind)
+        reply.reading = decodeCode(data);
+    else if (boardKind == plateReaderKind)
         reply.reading = decodePlate(data);
-    }
     return reply;
 }
 

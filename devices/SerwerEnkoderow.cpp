@@ -70,6 +70,15 @@ std::int32_t CzytajInt32(std::span<const std::uint8_t> bajty, std::size_t pozycj
     return static_cast<std::int32_t>(u);
 }
 
+std::optional<std::size_t> DlugoscPakietuEnkodera(std::span<const std::uint8_t> naglowek) {
+    if (naglowek.size() < 4)
+        return std::nullopt;
+    const std::int32_t dlugosc = CzytajInt32(naglowek, 0);
+    if (dlugosc < MinDlugoscPakietu || dlugosc > MaxDlugoscPakietu)
+        return std::nullopt;
+    return static_cast<std::size_t>(dlugosc);
+}
+
 OdpowiedzEnkodera NowyPakiet(std::int32_t typPakietu, std::int32_t kod) {
     OdpowiedzEnkodera pakiet{};
     ZapiszInt32(pakiet, 0, static_cast<std::int32_t>(pakiet.size()));
@@ -159,13 +168,13 @@ void SerwerEnkoderow::IdTCPServerExecute(platform::net::Connection& polaczenie) 
         platform::net::ReadResult naglowek = polaczenie.read(4);
         if (!naglowek.ok())
             break;
-        const std::int32_t dlugosc = CzytajInt32(naglowek.bytes, 0);
-        if (dlugosc < MinDlugoscPakietu || dlugosc > MaxDlugoscPakietu) {
+        const std::optional<std::size_t> dlugosc = DlugoscPakietuEnkodera(naglowek.bytes);
+        if (!dlugosc) {
             // Nothing after a false length can be framed again.
             polaczenie.close();
             break;
         }
-        platform::net::ReadResult reszta = polaczenie.read(static_cast<std::size_t>(dlugosc) - 4);
+        platform::net::ReadResult reszta = polaczenie.read(*dlugosc - 4);
         if (!reszta.ok())
             break;
         pakiet.assign(naglowek.bytes.begin(), naglowek.bytes.end());

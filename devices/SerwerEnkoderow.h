@@ -31,6 +31,10 @@ constexpr std::int32_t MaxDlugoscPakietu = 4096;
 using OdpowiedzEnkodera = std::array<std::uint8_t, 12>;
 
 std::int32_t CzytajInt32(std::span<const std::uint8_t> bajty, std::size_t pozycja);
+// The whole length of the packet whose first four bytes these are; nothing
+// for fewer bytes or a length outside [MinDlugoscPakietu, MaxDlugoscPakietu],
+// after which nothing on the connection can be framed again.
+std::optional<std::size_t> DlugoscPakietuEnkodera(std::span<const std::uint8_t> naglowek);
 // The zero-filled reply with its header and code.
 OdpowiedzEnkodera NowyPakiet(std::int32_t typPakietu, std::int32_t kod);
 

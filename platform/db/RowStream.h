@@ -5,6 +5,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/NoCaseMap.h"
+#include "platform/db/TextFormat.h"
 #include "platform/db/Value.h"
 
 namespace platform::db {
@@ -40,22 +41,14 @@ public:
     Value field(int index) const;
 
 private:
-    struct Field {
-        bool null = true;
-        bool unescaped = false; // the text lies in unescaped_, not in the row
-        std::size_t offset = 0;
-        std::size_t length = 0;
-    };
-
-    const Field& field_(int index) const;
-    void split(std::string_view line);
+    const text_format::CopyField& field_(int index) const;
     void freeRow();
     void finish();
 
     Connection& connection_;
     NoCaseMap<int> columns_;
     std::vector<Oid> types_;
-    std::vector<Field> fields_;
+    std::vector<text_format::CopyField> fields_;
     char* row_ = nullptr;
     std::string unescaped_;
     bool streaming_ = false;

@@ -1,5 +1,7 @@
 #include "platform/db/TextFormat.h"
 
+#include "platform/db/DbError.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -152,6 +154,87 @@ std::optional<Bytes> decodeBytea(std::string_view text)
         bytes.push_back(static_cast<std::uint8_t>(high << 4 | low));
     }
     return bytes;
+}
+
+namespace {
+
+// A field of COPY's text form with its backslash escapes undone, appended
+// to `out`.
+void Unescape(std::string_view text, std::string& out)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char c = text[++i];
+        switch (c) {
+        case 'b': out += '\b'; break;
+        case 'f': out += '\f'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case 'v': out += '\v'; break;
+        case 'x':
+            if (i + 1 < text.size() && hexDigit(text[i + 1]) >= 0) {
+                int value = hexDigit(text[++i]);
+                if (i + 1 < text.size() && hexDigit(text[i + 1]) >= 0)
+                    value = value * 16 + hexDigit(text[++i]);
+                out += static_cast<char>(value);
+            } else {
+                out += c;
+            }
+            break;
+        default:
+            if (c >= '0' && c <= '7') {
+                int value = c - '0';
+                for (int n = 0; n < 2 && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '7'; ++n)
+                    value = value * 8 + (text[++i] - '0');
+                out += static_cast<char>(value);
+            } else {
+                out += c; // "\\" and any other escaped character stand for themselves
+            }
+        }
+    }
+}
+
+} // namespace
+
+void splitCopyRow(std::string_view line, std::vector<CopyField>& fields, std::string& unescaped)
+{
+    if (fields.empty() && line.empty())
+        return;
+    std::size_t start = 0;
+    for (std::size_t n = 0; n < fields.size(); ++n) {
+        if (start > line.size())
+            throw DbError("22P04", "a row of the statement has fewer fields than its columns");
+        std::size_t end = line.find('\t', start);
+        if (end == std::string_view::npos)
+            end = line.size();
+        const std::string_view text = line.substr(start, end - start);
+        CopyField& f = fields[n];
+        f.null = text == "\\N";
+        f.unescaped = !f.null && text.find('\\') != std::string_view::npos;
+        if (f.unescaped) {
+            f.offset = unescaped.size();
+            Unescape(text, unescaped);
+            f.length = unescaped.size() - f.offset;
+        } else {
+            f.offset = start;
+            f.length = f.null ? 0 : text.size();
+        }
+        start = end + 1;
+    }
+    if (start <= line.size())
+        throw DbError("22P04", "a row of the statement has more fields than its columns");
+}
+
+std::string_view copyFieldText(const CopyField& field, const char* row, const std::string& unescaped)
+{
+    if (field.null)
+        return {};
+    const char* base = field.unescaped ? unescaped.data() : row;
+    return std::string_view(base + field.offset, field.length);
 }
 
 } // namespace platform::db::text_format

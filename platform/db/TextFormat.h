@@ -1,9 +1,11 @@
 #pragma once
 #include <libpq-fe.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/db/Value.h"
 
@@ -49,6 +51,25 @@ int hexDigit(char c);
 
 // "\x..." bytea text; nullopt when it is not in hex form.
 std::optional<Bytes> decodeBytea(std::string_view text);
+
+// One field of a row in COPY's text form, the form RowStream reads the
+// server's rows in: where its text lies, in the row or (with escapes undone)
+// in the row's unescaped text.
+struct CopyField {
+    bool null = true;
+    bool unescaped = false; // the text lies in the unescaped text, not in the row
+    std::size_t offset = 0;
+    std::size_t length = 0;
+};
+
+// Cuts a row of COPY's text form (without its line feed) into fields.size()
+// fields: tab-separated, "\N" for NULL, backslash escapes undone into
+// unescaped (appended to). Throws DbError (22P04) when the row has fewer or
+// more fields; a row of no fields is an empty line.
+void splitCopyRow(std::string_view row, std::vector<CopyField>& fields, std::string& unescaped);
+
+// The text of a field split from row; empty for NULL.
+std::string_view copyFieldText(const CopyField& field, const char* row, const std::string& unescaped);
 
 } // namespace platform::db::text_format
 

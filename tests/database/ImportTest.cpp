@@ -10,6 +10,7 @@
 #include "tests/database/Catalogue.h"
 #include "tests/support/TestDataModule.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -45,6 +46,67 @@ TEST(ImportCp1250NaUtf8, ConvertsEveryDefinedByteAndMarksTheUndefinedOnes) {
         const std::string bajt(1, static_cast<char>(b));
         EXPECT_EQ(Utf8NaCp1250(Cp1250NaUtf8(bajt)), std::optional(bajt)) << "byte " << b;
     }
+}
+
+// The reader on a small buffer: lines where they lie, the unread start of a
+// line moved to the front, and a line without room for its line feed (or,
+// as the last line, without a byte to spare) fails the file.
+TEST(CzytajLinieImportu, HandsOutEachLineUntilOneDoesNotFitTheBuffer) {
+    struct Case {
+        std::string_view name;
+        std::string_view plik;
+        std::size_t bufor;
+        bool wynik;
+        std::vector<std::string> linie;
+    };
+    const Case cases[] = {
+        {"lines across refills", "ab\ncd\r\nef", 4, true, {"ab", "cd\r", "ef"}},
+        {"a last line feed gives no empty line", "ab\n\n", 4, true, {"ab", ""}},
+        {"an empty file", "", 4, true, {}},
+        {"the longest line with its line feed", "abc\nd", 4, true, {"abc", "d"}},
+        {"a line one longer", "abcd\ne", 4, false, {}},
+        {"a last line filling the buffer", "ab\nabcd", 4, false, {"ab"}},
+        {"a last line with a byte to spare", "ab\nabc", 4, true, {"ab", "abc"}},
+        {"a NUL byte is part of a line", "a\0b\n"sv, 8, true, {"a\0b"s}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string bajty(c.plik);
+        std::FILE* plik = fmemopen(bajty.data(), bajty.size(), "rb");
+        ASSERT_NE(plik, nullptr);
+        std::vector<char> bufor(c.bufor);
+        std::vector<std::string> linie;
+        EXPECT_EQ(CzytajLinieImportu(plik, bufor, [&](std::string_view l) {
+                      linie.emplace_back(l);
+                      return true;
+                  }),
+                  c.wynik);
+        std::fclose(plik);
+        EXPECT_EQ(linie, c.linie);
+    }
+}
+
+TEST(RozpoznajLinieImportu, SkipsRunsOrRefusesByTheStatementsItHolds) {
+    using Rodzaj = LiniaImportu::Rodzaj;
+    struct Case {
+        std::string_view name;
+        std::string_view bajty;
+        Rodzaj rodzaj;
+    };
+    const Case cases[] = {
+        {"an insert runs", "INSERT INTO tagi VALUES (1, 'a');", Rodzaj::Wykonaj},
+        {"an empty line is skipped", "", Rodzaj::Pomin},
+        {"a comment is skipped", "-- uwaga", Rodzaj::Pomin},
+        {"a commit is skipped", "COMMIT;", Rodzaj::Pomin},
+        {"a commit after a statement is refused", "DELETE FROM tagi; COMMIT", Rodzaj::Odrzuc},
+        {"a commit in quotes counts for nothing", "INSERT INTO tagi VALUES (2, 'COMMIT; END')", Rodzaj::Wykonaj},
+        {"a NUL byte is refused", "SELECT 1\0; DROP TABLE wersja"sv, Rodzaj::Odrzuc},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(RozpoznajLinieImportu(c.bajty).rodzaj, c.rodzaj);
+    }
+    EXPECT_EQ(RozpoznajLinieImportu("'\xB3'").tekst, "'ł'") << "the line is converted from Windows-1250";
 }
 
 class SkryptWersji1Test : public TestDataModule {};

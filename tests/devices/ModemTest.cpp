@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -53,6 +55,48 @@ TEST(NumerDoWybrania, KeepsOnlyWhatADialCarries) {
     EXPECT_EQ(NumerDoWybrania("+48 (12) 345-67-89"), "+48123456789");
     EXPECT_EQ(NumerDoWybrania("*21#;ATH"), "*21#");
     EXPECT_EQ(NumerDoWybrania("brak"), "");
+}
+
+// The receive half without a port: lines are cut from the bytes however
+// the reads split them, noise at a line's start is dropped up to its line
+// end, and a whole buffer without a line end is dropped.
+TEST(ObjectSimModem, BytesThatArriveAreCutIntoLinesHoweverTheyAreRead) {
+    struct Case {
+        std::string_view name;
+        std::vector<std::string> reads;
+        std::string caller;
+        bool connected;
+        std::string keys;
+    };
+    const std::string sixtyDigits(60, '6');
+    const Case cases[] = {
+        {"a call and a key in one read",
+         {"\r\n+CLIP: \"600\",129\r\n\r\n^CONN:1,0\r\n\r\n+DTMF: #\r\n"},
+         "600",
+         true,
+         "#"},
+        {"split anywhere", {"\r\n+CL", "IP: \"600\"\r", "\n\r\n^CONN:1,0\r\n"}, "600", true, ""},
+        {"noise before a line", {"\x7f~noise\r\n+DTMF: 5\r\n"}, "", false, "5"},
+        {"a whole buffer without a line end",
+         {std::string(Object_Sim_Modem::PojemnoscOdbioru, 'A'), "\r\n+DTMF: 7\r\n"},
+         "",
+         false,
+         "7"},
+        {"a caller's number is cut to 50 characters",
+         {"\r\n+CLIP: \"" + sixtyDigits + "\"\r\n"},
+         sixtyDigits.substr(0, 50),
+         false,
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Object_Sim_Modem modem(1);
+        for (const std::string& read : c.reads)
+            modem.Przyjmij(std::span(reinterpret_cast<const std::uint8_t*>(read.data()), read.size()));
+        EXPECT_EQ(modem.NumerDzwoniacego, c.caller);
+        EXPECT_EQ(modem.Polaczenie(), c.connected);
+        EXPECT_EQ(modem.CyfryDtmf, c.keys);
+    }
 }
 
 // A controller with its GSM modem, each on a pseudo-terminal, started as the

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -114,6 +115,26 @@ TEST(RamkaMagistrali, RepliesAreCheckedAndDecodedByBoardKind) {
         EXPECT_EQ(reply.fault, c.fault) << bus::toString(reply.fault);
         EXPECT_EQ(reply.inputs, c.inputs);
         EXPECT_EQ(reply.reading, c.reading);
+    }
+}
+
+// Every accepted reply of any length but the reading's: inputs for a kind-1
+// board, no reading for any kind. A reply shorter than ten bytes has fewer
+// than the eight data bytes, and the decoder must not take a span of them
+// (undefined behaviour that aborts under -D_GLIBCXX_ASSERTIONS and the fuzz
+// build; a 2-byte reply is the ordinary answer of every board).
+TEST(RamkaMagistrali, RepliesOfEveryLengthButTenCarryNoReading) {
+    for (std::size_t length = 2; length <= bus::maxReplyLength; ++length) {
+        if (length == bus::readingReplyLength)
+            continue;
+        const Bytes reply = withCheck(Bytes(length - 1, 0x6A));
+        for (const std::uint8_t kind : {0, 1, 2, 3}) {
+            SCOPED_TRACE("length " + std::to_string(length) + ", kind " + std::to_string(kind));
+            const auto decoded = bus::decodeReply(kind, reply);
+            EXPECT_TRUE(decoded.valid()) << bus::toString(decoded.fault);
+            EXPECT_EQ(decoded.inputs, kind == 1 ? std::optional<std::uint8_t>(0x2A) : std::nullopt);
+            EXPECT_EQ(decoded.reading, std::nullopt);
+        }
     }
 }
 

@@ -19,6 +19,29 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Words = std::vector<std::int32_t>;
 
+// The length field frames the packets: a length outside 8..4096 is no
+// packet, and nothing after it can be framed again.
+TEST(DlugoscPakietuEnkodera, TakesTheLengthFieldWithinItsBounds) {
+    struct Case {
+        const char* name;
+        Bytes header;
+        std::optional<std::size_t> length;
+    };
+    const Case cases[] = {
+        {"a keep-alive", {10, 0, 0, 0}, 10},
+        {"the shortest", {8, 0, 0, 0}, 8},
+        {"the longest", {0x00, 0x10, 0, 0}, 4096},
+        {"shorter than its header", {7, 0, 0, 0}, std::nullopt},
+        {"one past the longest", {0x01, 0x10, 0, 0}, std::nullopt},
+        {"negative", {0xFF, 0xFF, 0xFF, 0xFF}, std::nullopt},
+        {"fewer than four bytes", {10, 0, 0}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(DlugoscPakietuEnkodera(c.header), c.length);
+    }
+}
+
 class SerwerEnkoderowTest : public ::testing::Test {
 protected:
     void SetUp() override {
