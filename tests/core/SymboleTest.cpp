@@ -127,7 +127,7 @@ TEST(Symbole, ProgramWlasnyIsThisTestProgram) {
 // The icons the project ships: every file a symbol names is in gfx/ of the
 // source tree and is a PNG image.
 TEST(Symbole, TheShippedIconsAreAllThere) {
-    const fs::path gfx = fs::path(__FILE__).parent_path().parent_path().parent_path() / "gfx";
+    const fs::path gfx = fs::path(KANDOR_SOURCE_DIR) / "gfx";
     Objects_Gfx_Symbole symbole;
     symbole.Wczytaj(gfx);
     for (int i = 0; i < symbole.Rozmiar(); ++i) {
