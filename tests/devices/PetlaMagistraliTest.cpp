@@ -157,6 +157,20 @@ TEST(PetlaMagistrali, OutputsGoOutUntilAcknowledgedAndThenNoMore) {
     }
 }
 
+// The tick may want output 1 on before the poll thread reached a new board:
+// the first poll still carries it, and it reads on only once acknowledged.
+TEST(PetlaMagistrali, AnOutputWantedBeforeTheFirstPollGoesOut) {
+    Bus bus(59, 1);
+    bus.simulator.addBoard(6, bus::ioBoardKind);
+    bus.magistrala.DodajKarte(6, bus::ioBoardKind);
+    EXPECT_FALSE(bus.magistrala.StanWyjscia(6, 1)) << "nothing acknowledged before the first poll";
+    bus.magistrala.UstawWyjscie(6, 1);
+    bus.open();
+
+    ASSERT_TRUE(eventually([&] { return bus.simulator.board(6).outputs == 0x01; }));
+    ASSERT_TRUE(eventually([&] { return bus.magistrala.StanWyjscia(6, 1); }));
+}
+
 TEST(PetlaMagistrali, SilentBoardIsReportedOnceAndRecovers) {
     Bus bus(53, 1);
     bus.simulator.addBoard(7, bus::ioBoardKind);
