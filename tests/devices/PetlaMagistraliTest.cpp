@@ -144,7 +144,7 @@ TEST(PetlaMagistrali, OutputsGoOutUntilAcknowledgedAndThenNoMore) {
 
     // What is on the line now: address and check byte only.
     bus.simulator.stop();
-    const Bytes line = bus.peer.read(16, 10s);
+    const Bytes line = bus.peer.read(16, 30s); // eight polls without an answer, each the whole reply deadline
     ASSERT_EQ(line.size(), 16u);
     const auto plain = bus::encodePollFrame(5, 1, std::nullopt);
     ASSERT_EQ(plain.size, 2u);
