@@ -10,6 +10,9 @@ bool NumerWZakresie(int n) { return n >= 1 && n <= 6; }
 
 std::uint8_t Bit(int n) { return static_cast<std::uint8_t>(1u << (n - 1)); }
 
+// The acknowledged outputs of a board not yet polled.
+constexpr std::uint8_t NicNiePotwierdzone = 0x80;
+
 
 } // namespace
 
@@ -50,14 +53,16 @@ void Object_Magistrala::Zamknij(bool zostawWatek) {
 bool Object_Magistrala::PortOtwarty() const { return petla_ && petla_->PortOtwarty(); }
 
 // The first poll of a new board carries its outputs: acknowledged starts
-// apart from wanted.
+// apart from every wanted state, with a bit no output has (the six outputs
+// are bits 0..5), so it stays apart whatever the tick wants before that
+// poll, and no output reads as acknowledged on until the board said so.
 void Object_Magistrala::DodajKarte(int adres, int rodzaj) {
     ZmienWpis(adres, [&](WpisKarty& wpis) {
         wpis.Obecna = true;
         wpis.Rodzaj = static_cast<std::uint8_t>(rodzaj);
         wpis.Wejscia = 0;
         wpis.WyjsciaZadane = 0;
-        wpis.WyjsciaPotwierdzone = 1;
+        wpis.WyjsciaPotwierdzone = NicNiePotwierdzone;
     });
 }
 

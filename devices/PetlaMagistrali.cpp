@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <system_error>
@@ -37,6 +38,12 @@ void NazwijWatek(const char* nazwa) {
         CPUMonitor->UstawNazweWatku(TCPUMonitor::IdBiezacegoWatku(), nazwa);
 }
 
+std::chrono::milliseconds OdstepBajtowZeSrodowiska() {
+    const char* wartosc = std::getenv(PetlaMagistraliSzeregowa::ZmiennaOdstepuBajtow);
+    const long ms = wartosc ? std::strtol(wartosc, nullptr, 10) : 0;
+    return ms > 0 ? std::chrono::milliseconds(ms) : PetlaMagistraliSzeregowa::OdstepBajtow;
+}
+
 // What one poll brought back, before it is stored.
 struct WynikWymiany {
     std::uint32_t status = StatusOk;
@@ -45,7 +52,8 @@ struct WynikWymiany {
 
 } // namespace
 
-PetlaMagistraliSzeregowa::PetlaMagistraliSzeregowa(Object_Magistrala& magistrala) : magistrala_(magistrala) {}
+PetlaMagistraliSzeregowa::PetlaMagistraliSzeregowa(Object_Magistrala& magistrala)
+    : magistrala_(magistrala), odstepBajtow_(OdstepBajtowZeSrodowiska()) {}
 
 PetlaMagistraliSzeregowa::~PetlaMagistraliSzeregowa() { Zamknij(false); }
 
@@ -279,7 +287,7 @@ std::uint32_t PetlaMagistraliSzeregowa::Wymiana(int adres, std::uint8_t rodzaj, 
         return blad(s, StatusBladZapisu);
 
     std::array<std::uint8_t, bus::maxReplyLength> bufor{};
-    const auto odczyt = port_.readReply(bufor, OdstepBajtow, OdstepBajtow, KoniecOdpowiedzi);
+    const auto odczyt = port_.readReply(bufor, odstepBajtow_, odstepBajtow_, KoniecOdpowiedzi);
     if (odczyt.count > 0)
         magistrala_.OstatniBlad = 0;
 

@@ -27,6 +27,11 @@ public:
 
     // The 20 idle waits of 1 ms after a board's last byte, as one deadline.
     static constexpr std::chrono::milliseconds OdstepBajtow{20};
+    // Names another deadline in milliseconds. The tests set it: their boards
+    // are threads of a busy machine, which its scheduler may keep from
+    // answering for longer than a real board ever takes, and a late answer
+    // would then be taken for the next board's.
+    static constexpr const char* ZmiennaOdstepuBajtow = "KANDOR_BUS_REPLY_MS";
     static constexpr std::chrono::seconds OdstepPonowien{1};
     // A sweep that polled no board waits this long, so an empty bus does
     // not keep a core busy.
@@ -57,6 +62,8 @@ private:
     void ZakonczWatek();
 
     Object_Magistrala& magistrala_;
+    // OdstepBajtow, or what the variable names when the loop is made.
+    const std::chrono::milliseconds odstepBajtow_;
     platform::serial::SerialPort port_;
     // The port is the poll thread's while it polls; the main thread's open
     // and close take it between two polls.

@@ -6,13 +6,57 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <stdexcept>
+#include <string>
 #include <system_error>
+
+#include "devices/PetlaMagistrali.h"
 
 namespace {
 
 constexpr std::size_t longestFrame = 4;
 constexpr std::uint8_t dataMark = 0x40;
+
+// A bus polls a simulated board with a reply deadline its thread can meet on
+// a busy machine; the variable is the process's, set while any simulator lives.
+constexpr const char* replyDeadlineMs = "500";
+
+struct ReplyDeadline {
+    std::mutex mutex;
+    int simulators = 0;
+    std::optional<std::string> saved;
+};
+
+ReplyDeadline& replyDeadline()
+{
+    static ReplyDeadline deadline;
+    return deadline;
+}
+
+void setReplyDeadline()
+{
+    ReplyDeadline& d = replyDeadline();
+    std::lock_guard lock(d.mutex);
+    if (d.simulators++ > 0)
+        return;
+    if (const char* old = std::getenv(PetlaMagistraliSzeregowa::ZmiennaOdstepuBajtow))
+        d.saved = old;
+    ::setenv(PetlaMagistraliSzeregowa::ZmiennaOdstepuBajtow, replyDeadlineMs, 1);
+}
+
+void restoreReplyDeadline()
+{
+    ReplyDeadline& d = replyDeadline();
+    std::lock_guard lock(d.mutex);
+    if (--d.simulators > 0)
+        return;
+    if (d.saved)
+        ::setenv(PetlaMagistraliSzeregowa::ZmiennaOdstepuBajtow, d.saved->c_str(), 1);
+    else
+        ::unsetenv(PetlaMagistraliSzeregowa::ZmiennaOdstepuBajtow);
+    d.saved.reset();
+}
 
 bool isAddressByte(std::uint8_t byte) { return byte >= 0x80; }
 bool isHighAddressByte(std::uint8_t byte) { return byte >= 0xC0; }
@@ -24,6 +68,7 @@ BoardSimulator::BoardSimulator(PtyPeer& peer, int busVersion) : peer_(peer), bus
 {
     if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::system_error(errno, std::generic_category(), "BoardSimulator: pipe");
+    setReplyDeadline();
     start();
 }
 
@@ -32,6 +77,7 @@ BoardSimulator::~BoardSimulator()
     stop();
     ::close(wake_[0]);
     ::close(wake_[1]);
+    restoreReplyDeadline();
 }
 
 void BoardSimulator::start()

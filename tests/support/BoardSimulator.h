@@ -23,6 +23,12 @@
 //
 // The peer belongs to the simulator's thread while it runs: stop() before
 // hanging the peer up or reopening it, start() afterwards.
+//
+// While any simulator lives, KANDOR_BUS_REPLY_MS gives the buses made
+// meanwhile (and programs started with the environment) a reply deadline of
+// 500 ms instead of a board's 20: the simulator's thread answers at once, but
+// a loaded machine may not run it for longer than 20 ms. A board that does
+// not answer costs each sweep the whole deadline.
 class BoardSimulator {
 public:
     // How a present board answers.

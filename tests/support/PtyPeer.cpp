@@ -118,12 +118,13 @@ PtyPeer::~PtyPeer()
 
 void PtyPeer::release()
 {
-    closeAll();
     Shared& s = shared();
     std::lock_guard lock(s.mutex);
+    // The link goes first: see hangUp().
     const std::string link = linkPath(s.folder, com_);
     ::unlink(link.c_str());
     ::unlink((link + ".new").c_str());
+    closeAll();
     s.coms.erase(com_);
     if (--s.peers == 0) {
         ::rmdir(s.folder.c_str());
@@ -162,13 +163,17 @@ void PtyPeer::create()
         throwError("opening " + slavePath_);
     makeRaw(master_);
     makeRaw(slave_);
+    link(slavePath_);
+}
 
+void PtyPeer::link(const std::string& target)
+{
     // Replaced in one step, so a port reopening meanwhile never finds the
     // name missing or half made.
     const std::string link = devicePath();
     const std::string temporary = link + ".new";
     ::unlink(temporary.c_str());
-    if (::symlink(slavePath_.c_str(), temporary.c_str()) < 0)
+    if (::symlink(target.c_str(), temporary.c_str()) < 0)
         throwError("linking " + temporary);
     if (::rename(temporary.c_str(), link.c_str()) < 0)
         throwError("renaming " + temporary);
@@ -189,11 +194,16 @@ void PtyPeer::closeAll()
 void PtyPeer::hangUp()
 {
     closeAll();
+    // Once the port lets go of the slave too, its number is free, and the
+    // next pseudo-terminal of any process (tests run side by side) may get
+    // it: a link still naming it would lead a reopening port onto a stranger's
+    // line. It names a file that is never made instead.
+    link(devicePath() + ".gone");
 }
 
 void PtyPeer::reopen()
 {
-    closeAll();
+    hangUp();
     create();
 }
 

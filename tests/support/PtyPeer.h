@@ -54,7 +54,8 @@ public:
     std::vector<std::uint8_t> readAll(Duration quiet);
 
     // Closes the master: the port then finds its device gone, as when an
-    // adapter is unplugged. The link stays, pointing at nothing.
+    // adapter is unplugged. The link stays, pointing at nothing: not at the
+    // old slave, whose number another pseudo-terminal may get.
     void hangUp();
     // A new pseudo-terminal under the same COM number, as when the adapter
     // is plugged in again.
@@ -65,6 +66,8 @@ public:
 
 private:
     void create();
+    // Points the link at the target.
+    void link(const std::string& target);
     void closeAll();
     // Undoes the constructor: the link, the number, and with the last peer
     // the folder and the variable.
