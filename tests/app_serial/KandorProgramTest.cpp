@@ -170,12 +170,15 @@ TEST_F(KandorProgram, StartsWithTheSystemRunningLogsAPassageAndClosesCleanly) {
         << "the gate's open output reached the board";
 
     // The session's end: no question, the poll thread stops, no stop event.
-    const std::size_t polls = simulator.board(300).polls;
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     ASSERT_TRUE(program.waitForFinished(15000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
     EXPECT_EQ(Value(kandor, "SELECT count(*) FROM zdarzenia WHERE IdRodzajZdarzeniaWbudowane = 28"), "0");
+    // Counted from the exit, not from the signal: the board is polled while
+    // the program shuts down, however long a busy machine makes that. The
+    // simulator may still be reading the frame the program sent last.
+    const std::size_t polls = simulator.board(300).polls;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_LE(simulator.board(300).polls, polls + 5) << "nobody polls after the exit";
+    EXPECT_LE(simulator.board(300).polls, polls + 1) << "nobody polls after the exit";
 }
