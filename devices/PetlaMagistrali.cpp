@@ -41,7 +41,10 @@ void NazwijWatek(const char* nazwa) {
 std::chrono::milliseconds OdstepBajtowZeSrodowiska() {
     const char* wartosc = std::getenv(PetlaMagistraliSzeregowa::ZmiennaOdstepuBajtow);
     const long ms = wartosc ? std::strtol(wartosc, nullptr, 10) : 0;
-    return ms > 0 ? std::chrono::milliseconds(ms) : PetlaMagistraliSzeregowa::OdstepBajtow;
+    // Past ten seconds a sweep would stall, and a huge value would overflow
+    // the deadline's clock arithmetic: such a value is ignored.
+    constexpr long najdluzej = 10'000;
+    return ms > 0 && ms <= najdluzej ? std::chrono::milliseconds(ms) : PetlaMagistraliSzeregowa::OdstepBajtow;
 }
 
 // What one poll brought back, before it is stored.
