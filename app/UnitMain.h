@@ -261,6 +261,9 @@ private:
     bool ZatrzymajPrzedZmianaBazy();
     void OdtworzDzwieki();
     void UstawPanel1();
+    // Says in the status bar when the database server stops answering the
+    // writer, and when it answers again.
+    void UstawStanBazy();
 
     std::unique_ptr<OdtwarzaczDzwiekow> odtwarzaczWlasny_;
     OdtwarzaczDzwiekow* odtwarzacz_ = nullptr;
@@ -275,6 +278,7 @@ private:
     int czasTaktow_ = 0;
     int czasWynajmu_ = 0;
     int sekunda_ = 0;
+    bool bazaNieodpowiada_ = false;
     int minuta_ = 0;
     int dzienKopii_ = 0, miesiacKopii_ = 0, rokKopii_ = 0;
 };

@@ -189,7 +189,18 @@ void TFormMain::SprawdzUrzadzeniaDoSynchronizacji() {
     }
 }
 
+void TFormMain::UstawStanBazy() {
+    const bool nieodpowiada = DM && DM->Pisarz.SerwerNieodpowiada();
+    if (nieodpowiada == bazaNieodpowiada_)
+        return;
+    bazaNieodpowiada_ = nieodpowiada;
+    Panel0->setText(nieodpowiada
+                        ? QStringLiteral("Serwer bazy danych nie odpowiada: zdarzenia czekają na zapis.")
+                        : QStringLiteral("Serwer bazy danych znów odpowiada."));
+}
+
 void TFormMain::TimerMozgTimer() {
+    UstawStanBazy();
     if (!MozgIsRunning())
         return;
     QDateTime teraz = zegar_();
@@ -275,8 +286,9 @@ void TFormMain::KopiaZaplanowana(const QDateTime& teraz) {
 }
 
 // The upload goes to the running cloud module, whose worker sends it; the
-// deletion of old events waits until the backup has ended, so the backup
-// holds them.
+// deletion of old events waits until the backup has ended, and happens only
+// when it succeeded: a failed backup does not hold the events it would
+// delete.
 void TFormMain::PoKopii(TFormBackupRestore* kopia, const QString& plik, bool udana) {
     if (udana && DMCloud && DMCloud->IsReady()) {
         try {
@@ -288,7 +300,7 @@ void TFormMain::PoKopii(TFormBackupRestore* kopia, const QString& plik, bool uda
     kopia->deleteLater();
     if (kopia_ == kopia)
         kopia_ = nullptr;
-    if (FormOptions->CheckBoxUsuwanieZdarzen->isChecked())
+    if (udana && FormOptions->CheckBoxUsuwanieZdarzen->isChecked())
         UsunStareZdarzenia();
 }
 
@@ -303,13 +315,8 @@ void TFormMain::UsunStareZdarzenia() {
                       "UnitMain", 2008);
         return;
     }
-    try {
-        db::Query& q = DM->Query;
-        q.close();
-        q.setSql("DELETE FROM zdarzenia WHERE dataczaswystapienie<=CURRENT_DATE-CAST(:dni AS integer)");
-        q.param("dni") = dni;
-        q.execSql();
-    } catch (const db::DbError& blad) {
-        ZapiszWyjatek(blad, "UnitMain", 2008);
-    }
+    // A large log takes a while to delete: the writer does it, beside the
+    // tick and after the rows handed to it before.
+    DM->Pisarz.Wykonaj("DELETE FROM zdarzenia WHERE dataczaswystapienie<=CURRENT_DATE-" + std::to_string(dni),
+                       std::chrono::minutes(10), "UnitMain", 2008);
 }

@@ -20,10 +20,9 @@ namespace {
 
 class NumerowanyDziennik : public DaneModelu {
 public:
-    platform::db::Command& Polecenie() override { throw std::logic_error("no commands here"); }
     void ZapiszZdarzenie(WierszZdarzenia, const IdWiersza& id) override { *id = ++ostatni_; }
     void ZakonczZdarzenie(const IdWiersza&, DataCzas) override {}
-    void ZapiszZalegleZdarzenia() override {}
+    void ZapiszZmiane(ZmianaWiersza) override {}
 
 private:
     std::int32_t ostatni_ = 0;

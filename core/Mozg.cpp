@@ -12,6 +12,7 @@
 #include "core/Object_Synapsa.h"
 #include "core/Object_Wejscie.h"
 #include "core/Object_Wyjscie.h"
+#include "platform/db/Connection.h"
 #include "core/Object_Zdarzenia_Akcja.h"
 #include "core/Object_Zdarzenie.h"
 #include "core/Objects_globals.h"
@@ -126,6 +127,8 @@ bool MozgIsRunning() { return dziala; }
 // events close, and actions triggered by controller events act in the same
 // tick.
 void MozgTick() {
+    // Everything the tick writes goes to the database layer's writer.
+    platform::db::NoStatementsHere bezZapytan;
     Czas::Migawka();
     Czytniki->Skanuj();
     Wejscia->Skanuj();

@@ -68,20 +68,8 @@ void Object_Identyfikator::ZapiszUzycie() {
         return;
     }
     ++LicznikUzycia;
-    try {
-        platform::db::Command& polecenie = dane->Polecenie();
-        polecenie.setText("UPDATE identyfikatory SET LicznikUzycia=:LICZNIK WHERE IdIdentyfikatora=:ID");
-        polecenie.param("LICZNIK") = LicznikUzycia;
-        polecenie.param("ID") = Id();
-        polecenie.execute();
-        LicznikZapisany = Licznik;
-    } catch (const std::exception& e) {
-        ZapiszWyjatek(e, zrodlo, linia);
-        --LicznikUzycia;
-    } catch (...) {
-        ZapiszWyjatek("unknown exception", zrodlo, linia);
-        --LicznikUzycia;
-    }
+    dane->ZapiszZmiane({"identyfikatory", "IdIdentyfikatora", Id(), {{"LicznikUzycia", LicznikUzycia}}, zrodlo, linia});
+    LicznikZapisany = Licznik;
 }
 
 int Objects_Identyfikatory::Porownaj(int, const Object* a, const Object* b) const {

@@ -15,7 +15,6 @@
 #include "core/Object_Zdarzenia_Akcja.h"
 #include "core/Objects_globals.h"
 #include "core/ZapiszWyjatek.h"
-#include "platform/db/DbError.h"
 
 namespace {
 
@@ -42,21 +41,17 @@ platform::db::Value LubNullGdyZero(std::int32_t wartosc) {
     return wartosc != 0 ? platform::db::Value(wartosc) : platform::db::Value();
 }
 
-// The row's id cell, filled now or when the queue writes it; null when the
-// server refused the row (logged at the caller's line).
+// The row's id cell, filled in when the writer numbers the row; null with
+// no data module to write it.
 IdWiersza Zapisz(WierszZdarzenia wiersz, int linia) {
     DaneModelu* dane = Dane();
     if (!dane) {
         ZapiszWyjatek("no data module to write the event row", Zrodlo, linia);
         return nullptr;
     }
-    auto id = std::make_shared<std::int32_t>(0);
-    try {
-        dane->ZapiszZdarzenie(std::move(wiersz), id);
-    } catch (const platform::db::DbError& e) {
-        ZapiszWyjatek(e, Zrodlo, linia);
-        return nullptr;
-    }
+    auto id = std::make_shared<std::atomic<std::int32_t>>(0);
+    wiersz.linia = linia;
+    dane->ZapiszZdarzenie(std::move(wiersz), id);
     return id;
 }
 
@@ -112,9 +107,10 @@ int Objects_Zdarzenia::Porownaj(int, const Object* a, const Object* b) const {
 }
 
 Object_Zdarzenie* Objects_Zdarzenia::Nowe(const IdWiersza& wiersz) {
-    // A row that waits for the server has no id yet; its event is keyed by
-    // a temporary one below every row id, and IdWiersza() fills in later.
-    const int id = *wiersz > 0 ? *wiersz : --ostatniTymczasowy_;
+    // The writer numbers the row later, on its own thread: the event is
+    // keyed by a temporary id below every row id, and IdWiersza() tells the
+    // row's once it is known.
+    const int id = --ostatniTymczasowy_;
     auto* z = static_cast<Object_Zdarzenie*>(Nowy(id));
     z->wiersz_ = wiersz;
     z->dziennik_ = this;
@@ -249,20 +245,13 @@ int Objects_Zdarzenia::ZakonczZdarzenie(Object_Zdarzenie* z, DataCzas koniec) {
         ZapiszWyjatek("no data module to close event " + std::to_string(z->Id()), Zrodlo, LiniaZakonczenia);
         return 0;
     }
-    try {
-        dane->ZakonczZdarzenie(z->wiersz_, koniec);
-    } catch (const platform::db::DbError& e) {
-        ZapiszWyjatek(e, Zrodlo, LiniaZakonczenia);
-        return 0;
-    }
+    dane->ZakonczZdarzenie(z->wiersz_, koniec);
     z->DataCzasZakonczenie = koniec;
     WyslijDoOkna(WM_ZDARZENIE, z->IdRodzajZdarzenia, 0);
     return 0;
 }
 
 void Objects_Zdarzenia::ZakonczZdarzenia() {
-    if (DaneModelu* dane = Dane())
-        dane->ZapiszZalegleZdarzenia();
     // Only open events can close. An open event that is no longer its
     // kind's open event (or has no kind) can never close here again, so it
     // joins the finished ones as well. A closing sends its message at once,

@@ -25,10 +25,9 @@ public:
 
     void Polacz() override;
 
-    // The row's id in its table; 0 while the row waits for the server. Id()
-    // is the same once written at once, and a temporary negative number for
-    // a row that had to wait.
-    std::int32_t IdWiersza() const { return wiersz_ ? *wiersz_ : 0; }
+    // The row's id in its table; 0 until the writer has numbered it. Id() is
+    // a temporary negative number: the row is written on another thread.
+    std::int32_t IdWiersza() const { return wiersz_ ? wiersz_->load() : 0; }
 
     std::int32_t IdRodzajZdarzenia = 0;
     std::int32_t IdRodzajZdarzeniaWbudowane = 0;

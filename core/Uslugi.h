@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,10 +11,6 @@
 #include "platform/db/Value.h"
 
 class Object;
-
-namespace platform::db {
-class Command;
-}
 
 // Services that the object model and the logic call in the layers above
 // core. Each layer installs its implementation at start-up; tests install
@@ -48,40 +45,46 @@ public:
 enum class TabelaZdarzen { Zdarzenia, ZdarzeniaCentrali };
 
 // One row of the event log: the columns it sets, by name (literals), with
-// their values; a column it does not name stays NULL.
+// their values; a column it does not name stays NULL. linia is where the
+// exception log places a row the server refused.
 struct WierszZdarzenia {
     TabelaZdarzen tabela = TabelaZdarzen::Zdarzenia;
     std::vector<std::pair<std::string_view, platform::db::Value>> kolumny;
+    int linia = 0;
 };
 
 // The database id of an event row, shared between the event in memory and
-// the writes still waiting for it: 0 until the row is in the table. A row
-// written while the server is away gets its id only when it is written, and
-// its closing update, queued behind it, reads the id from here.
-using IdWiersza = std::shared_ptr<std::int32_t>;
+// the writes still waiting for it: 0 until the writer has numbered the row.
+// The writer's thread fills it in; the closing update, queued behind the
+// row, reads the id from here.
+using IdWiersza = std::shared_ptr<std::atomic<std::int32_t>>;
 
-// The data module's components that element classes write through (a use
-// count, an identifier, a new resident, the event log). The database layer
-// installs it.
+// Columns of one row set to new values: UPDATE tabela SET kolumny WHERE
+// klucz = id. Names are literals. A change the server refused is logged
+// under zrodlo and linia.
+struct ZmianaWiersza {
+    std::string_view tabela;
+    std::string_view klucz;
+    std::int32_t id = 0;
+    std::vector<std::pair<std::string_view, platform::db::Value>> kolumny;
+    std::string_view zrodlo;
+    int linia = 0;
+};
+
+// What the element classes and the tick write (the event log, use counts,
+// controller types). The database layer installs it.
+//
+// None of these waits for the server: each hands its values to the
+// database layer's writer and returns, and the writer writes them in the
+// order they were given, keeping them while the server is away, with their
+// own times. A write the server refuses is logged and dropped.
 class DaneModelu {
 public:
     virtual ~DaneModelu() = default;
-    virtual platform::db::Command& Polecenie() = 0;
-
-    // The event log never waits for the server and loses no row while the
-    // server is away: a row that cannot be written now waits, in order and
-    // with its own times, and is written when the server answers again.
-    //
-    // Writes the row and stores its id in *id, or queues it (*id stays 0).
-    // Throws platform::db::DbError when the server refused the row: it is
-    // not written.
     virtual void ZapiszZdarzenie(WierszZdarzenia wiersz, const IdWiersza& id) = 0;
-    // Sets the end time of the row, now or, while the row itself or the
-    // server is not there yet, in order after it. Throws DbError when the
-    // server refused the update.
+    // Sets the end time of the row, after the row itself.
     virtual void ZakonczZdarzenie(const IdWiersza& id, DataCzas koniec) = 0;
-    // Writes what waits, for a few milliseconds at most; once per tick.
-    virtual void ZapiszZalegleZdarzenia() = 0;
+    virtual void ZapiszZmiane(ZmianaWiersza zmiana) = 0;
 };
 
 // The cloud service's calls of the device layer. The cloud layer installs it.

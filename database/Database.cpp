@@ -79,6 +79,7 @@ bool UsunTabele() {
 
 bool UtworzBaze() {
     OtworzPolaczenie();
+    platform::db::StatementTimeoutScope czas(DM->FDConnection, TDM::CzasDlugiejPracy);
     if (!UsunTabele() || !WykonajSql("BEGIN"))
         return false;
     for (const char* polecenie : SkryptBazy)

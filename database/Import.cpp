@@ -331,6 +331,7 @@ bool ImportujBaze(const std::string& sciezka) {
     if (!plik)
         return false;
     try {
+        db::StatementTimeoutScope czas(DM->FDConnection, TDM::CzasDlugiejPracy);
         if (Importuj(plik.get()))
             return true;
     } catch (const std::exception&) {

@@ -330,6 +330,7 @@ void OdczytajKontenery() {
 }
 
 void OdczytajBaze() {
+    platform::db::StatementTimeoutScope czas(DM->FDConnection, TDM::CzasDlugiejPracy);
     PorzadkujPrzedOdczytem();
     OdczytajKontenery();
 }

@@ -52,12 +52,20 @@ TDM::TDM() {
     // The logs are opened only to be appended to.
     for (db::Table* log : {&TableZdarzenia, &TableZdarzeniaCentrali, &TableRejestrZmian, &TableRejestrZmianZmiana})
         log->setRowLimit(100);
+    // The windows' statements run on the main thread, which also runs the
+    // tick: they wait for the server only so long, and not at all while the
+    // writer knows it is away.
+    FDConnection.setConnectTimeout(CzasPolaczenia);
+    FDConnection.setStatementTimeout(CzasPolecenia);
+    FDConnection.setServerAway(&Pisarz.SerwerNieodpowiada());
     UstawDaneModelu(this);
 }
 
 TDM::~TDM() {
     if (Dane() == this)
         UstawDaneModelu(nullptr);
+    // What waits is written while the server answers, for a moment at most.
+    Pisarz.Zatrzymaj(std::chrono::seconds(3));
     FDConnection.close();
 }
 

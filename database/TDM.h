@@ -1,10 +1,11 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "core/Uslugi.h"
-#include "database/KolejkaZdarzen.h"
+#include "database/PisarzBazy.h"
 #include "platform/db/Command.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Query.h"
@@ -20,6 +21,14 @@ namespace db = platform::db;
 // connection.
 class TDM : public DaneModelu {
 public:
+    // The bounds of the windows' own statements: longer work (the loader,
+    // imports, reports, the schema steps) sets its own.
+    static constexpr std::chrono::milliseconds CzasPolaczenia{2000};
+    static constexpr std::chrono::milliseconds CzasPolecenia{5000};
+    // The load, the imports and the schema steps read or change whole
+    // tables; a server that does not answer still ends them.
+    static constexpr std::chrono::milliseconds CzasDlugiejPracy{600'000};
+
     TDM();
     ~TDM() override;
     TDM(const TDM&) = delete;
@@ -81,19 +90,24 @@ public:
     db::Query QueryZdarzenia{FDConnection};
     db::Command Command{FDConnection};
 
+    // What the tick and the devices write goes through the writer, which
+    // follows this connection's settings and never makes the tick wait.
+    void ZapiszZdarzenie(WierszZdarzenia wiersz, const IdWiersza& id) override {
+        Pisarz.UstawPolaczenie(FDConnection);
+        Pisarz.Zapisz(std::move(wiersz), id);
+    }
+    void ZakonczZdarzenie(const IdWiersza& id, DataCzas koniec) override {
+        Pisarz.UstawPolaczenie(FDConnection);
+        Pisarz.Zakoncz(id, koniec);
+    }
+    void ZapiszZmiane(ZmianaWiersza zmiana) override {
+        Pisarz.UstawPolaczenie(FDConnection);
+        Pisarz.Zmien(std::move(zmiana));
+    }
+    PisarzBazy Pisarz;
+
     // Serialises the two parking-rental operations of the cloud link; held
     // by nothing else and never while waiting for the operator.
-    db::Command& Polecenie() override { return Command; }
-
-    // The event log's rows, through the queue that keeps them while the
-    // server is away.
-    void ZapiszZdarzenie(WierszZdarzenia wiersz, const IdWiersza& id) override {
-        Kolejka.Zapisz(std::move(wiersz), id);
-    }
-    void ZakonczZdarzenie(const IdWiersza& id, DataCzas koniec) override { Kolejka.Zakoncz(id, koniec); }
-    void ZapiszZalegleZdarzenia() override { Kolejka.ZapiszZalegle(); }
-    KolejkaZdarzen Kolejka{TableZdarzenia, TableZdarzeniaCentrali, Command};
-
     static void Zablokuj();
     static void Odblokuj();
 

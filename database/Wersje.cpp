@@ -472,6 +472,7 @@ std::string Parametr(std::string_view nazwa) {
 bool AktualizujStrukture(int krok) {
     if (krok < 1 || krok >= KrokAktualny)
         return false;
+    db::StatementTimeoutScope czas(DM->FDConnection, TDM::CzasDlugiejPracy);
     for (; krok < KrokAktualny; ++krok)
         if (!WykonajKrok(krok))
             return false;

@@ -202,18 +202,9 @@ void Object_Zarvo_Centrala::ZapiszTyp(const Frame& r) {
     if (typWersja == TypWersja)
         return;
     TypWersja = typWersja;
-    // The row catches up at the next report when the server is away.
-    DaneModelu* dane = Dane();
-    if (!dane)
-        return;
-    try {
-        platform::db::Command& polecenie = dane->Polecenie();
-        polecenie.setText("UPDATE centrala_zarvo_gsm SET TypWersja=:TypWersja WHERE IdCentralaZarvoGsm=:IdCentralaZarvoGsm");
-        polecenie.param("TypWersja") = TypWersja;
-        polecenie.param("IdCentralaZarvoGsm") = Id();
-        polecenie.execute();
-    } catch (const std::exception&) {
-    }
+    if (DaneModelu* dane = Dane())
+        dane->ZapiszZmiane({"centrala_zarvo_gsm", "IdCentralaZarvoGsm", Id(), {{"TypWersja", TypWersja}},
+                            "Object_Zarvo_Centrala", __LINE__});
 }
 
 void Object_Zarvo_Centrala::AnalizujRamke(const Frame& r) {

@@ -45,14 +45,11 @@ class DaneWPamieci : public DaneModelu {
 public:
     DaneWPamieci() { UstawDaneModelu(this); }
     ~DaneWPamieci() override { UstawDaneModelu(nullptr); }
-    platform::db::Command& Polecenie() override { return polecenie_; }
     void ZapiszZdarzenie(WierszZdarzenia, const IdWiersza& id) override { *id = ++wiersze_; }
     void ZakonczZdarzenie(const IdWiersza&, DataCzas) override {}
-    void ZapiszZalegleZdarzenia() override {}
+    void ZapiszZmiane(ZmianaWiersza) override {}
 
 private:
-    platform::db::Connection polaczenie_;
-    platform::db::Command polecenie_{polaczenie_};
     std::int32_t wiersze_ = 0;
 };
 

@@ -1,6 +1,8 @@
 #include "platform/db/Connection.h"
 
+#include <arpa/inet.h>
 #include <poll.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cctype>
@@ -14,6 +16,20 @@ namespace platform::db {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How much longer than its statement time-out a statement is waited for
+// before the server is taken as gone: the server's own cancel needs a moment
+// to arrive.
+constexpr std::chrono::milliseconds AnswerGrace{2000};
+
+thread_local int noStatementsDepth = 0;
+std::atomic<long> noStatementsViolations{0};
+
+bool isNumericAddress(const std::string& host)
+{
+    unsigned char buffer[sizeof(in6_addr)];
+    return inet_pton(AF_INET, host.c_str(), buffer) == 1 || inet_pton(AF_INET6, host.c_str(), buffer) == 1;
+}
 
 // Notices ("there is no transaction in progress") would otherwise go to
 // stderr.
@@ -169,21 +185,29 @@ bool Connection::inTransaction() const
 void Connection::connectNow()
 {
     // Output the reading side depends on, whatever the server's defaults.
+    std::string options = "-c DateStyle=ISO -c bytea_output=hex";
+    if (statementTimeout_.count() > 0)
+        options += " -c statement_timeout=" + std::to_string(statementTimeout_.count());
     const std::pair<const char*, std::string> settings[] = {
         {"host", host_},
+        // A numeric address needs no resolver, which may stall.
+        {"hostaddr", isNumericAddress(host_) ? host_ : std::string()},
         {"port", port_ > 0 ? std::to_string(port_) : std::string()},
         {"dbname", database_},
         {"user", user_},
         {"password", password_},
         {"client_encoding", "UTF8"},
         {"application_name", "kandor"},
-        {"options", "-c DateStyle=ISO -c bytea_output=hex"},
-        // A server that vanished without closing the socket is noticed
-        // within about half a minute instead of the system's two hours.
+        {"options", options},
+        // A server whose host vanished without closing the socket is
+        // noticed within seconds instead of the system's two hours: by the
+        // keepalives while the session is idle, by tcp_user_timeout while
+        // what was sent is not acknowledged.
         {"keepalives", "1"},
-        {"keepalives_idle", "10"},
-        {"keepalives_interval", "5"},
+        {"keepalives_idle", "5"},
+        {"keepalives_interval", "2"},
         {"keepalives_count", "3"},
+        {"tcp_user_timeout", "5000"},
     };
     std::vector<const char*> keys;
     std::vector<const char*> values;
@@ -211,11 +235,16 @@ void Connection::connectNow()
             timedOut = true;
             break;
         }
-        pollfd fd{PQsocket(conn), static_cast<short>(state == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
-        const int ready = poll(&fd, 1, static_cast<int>(left));
+        pollfd fds[2] = {{PQsocket(conn), static_cast<short>(state == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0},
+                         {interruptFd_, POLLIN, 0}};
+        const int ready = poll(fds, interruptFd_ >= 0 ? 2 : 1, static_cast<int>(left));
         if (ready < 0 && errno != EINTR) {
             state = PGRES_POLLING_FAILED;
             break;
+        }
+        if (ready > 0 && fds[1].revents) {
+            PQfinish(conn);
+            throw DbError("08001", "connecting to the database server was interrupted");
         }
         if (ready > 0)
             state = PQconnectPoll(conn);
@@ -237,6 +266,7 @@ void Connection::connectNow()
     needsReconnect_ = false;
     transactionActive_ = false;
     transactionLost_ = false;
+    sentTimeout_ = statementTimeout_;
     // Prepared statements lived in the old session.
     statements_.clear();
     staleStatements_.clear();
@@ -246,13 +276,14 @@ void Connection::reconnect()
 {
     // Only a failed attempt holds the next one back: a server that is
     // back takes the desk back at once.
-    const auto now = Clock::now();
-    if (lastFailure_ && now - *lastFailure_ < reconnectInterval_)
+    // The interval runs from the end of the failed attempt: from its start,
+    // an attempt that waited out the connect time-out would leave none.
+    if (lastFailure_ && Clock::now() - *lastFailure_ < reconnectInterval_)
         throw DbError("08006", "the connection to the database server was lost; reconnecting again shortly");
     try {
         connectNow();
     } catch (const DbError& e) {
-        lastFailure_ = now;
+        lastFailure_ = Clock::now();
         // The session was there a moment ago: a server that refuses a new
         // one for want of room (53300) or while it changes state (55000) is
         // away for now like a stopped one, and callers keep their work for
@@ -351,6 +382,7 @@ Result Connection::perform(StatementKind kind, bool mayChangeSchema, Call call, 
 {
     if (!opened_)
         throw DbError("08003", "not connected to the database");
+    checkAllowed();
     detectLoss();
     if (transactionLost_) {
         // The server rolled the transaction back when the session went.
@@ -371,10 +403,158 @@ Result Connection::perform(StatementKind kind, bool mayChangeSchema, Call call, 
             return emptyResult();
         reconnect();
     }
+    if (away_ && away_->load(std::memory_order_relaxed))
+        throw DbError("08006", "the database server is not answering");
+    sendTimeout();
     const bool wasInTransaction = inTransactionStatus(PQtransactionStatus(conn_));
+    abandoned_.clear();
     Result result(call());
     lastAnswer_ = Clock::now();
+    // A rollback, or a failure that ends in one, may have undone a time-out
+    // set inside the transaction.
+    if (kind.ending == Ending::Rollback || kind.rollsBack || !result ||
+        PQresultStatus(result.get()) == PGRES_FATAL_ERROR)
+        sentTimeout_ = std::chrono::milliseconds(-1);
     return check(std::move(result), kind, wasInTransaction, mayChangeSchema, copyOut);
+}
+
+void Connection::checkAllowed()
+{
+    if (noStatementsDepth > 0)
+        noStatementsViolations.fetch_add(1, std::memory_order_relaxed);
+}
+
+void Connection::sendTimeout()
+{
+    if (sentTimeout_ == statementTimeout_)
+        return;
+    const std::string sql = "SET statement_timeout = " + std::to_string(statementTimeout_.count());
+    Result result(execNow(sql));
+    if (result && PQresultStatus(result.get()) == PGRES_COMMAND_OK) {
+        sentTimeout_ = statementTimeout_;
+        return;
+    }
+    if (PQstatus(conn_) == CONNECTION_BAD) {
+        markLost();
+        DbError lost = lostError(result.get(), conn_);
+        throw abandoned_.empty() ? lost : DbError(lost.sqlstate(), abandoned_);
+    }
+    // In a failed transaction: sent after it ends.
+}
+
+void Connection::setStatementTimeout(std::chrono::milliseconds timeout)
+{
+    statementTimeout_ = timeout;
+}
+
+void Connection::copySettings(const Connection& other)
+{
+    host_ = other.host_;
+    port_ = other.port_;
+    database_ = other.database_;
+    user_ = other.user_;
+    password_ = other.password_;
+    connectTimeout_ = other.connectTimeout_;
+    reconnectInterval_ = other.reconnectInterval_;
+    statementTimeout_ = other.statementTimeout_;
+}
+
+std::chrono::milliseconds Connection::answerTimeout() const
+{
+    return statementTimeout_.count() > 0 ? statementTimeout_ + AnswerGrace : std::chrono::milliseconds(-1);
+}
+
+void Connection::abandon(const char* why)
+{
+    abandoned_ = why;
+    // The peer is not answering: end the session on this side, so that
+    // libpq sees it closed and the next statement reconnects.
+    if (PQsocket(conn_) >= 0)
+        ::shutdown(PQsocket(conn_), SHUT_RDWR);
+    PQconsumeInput(conn_);
+}
+
+bool Connection::waitFor(short events)
+{
+    if (PQsocket(conn_) < 0)
+        return true; // closed: the next libpq call says so at once
+    const std::chrono::milliseconds limit = answerTimeout();
+    const auto deadline = Clock::now() + limit;
+    for (;;) {
+        int left = -1;
+        if (limit.count() >= 0) {
+            left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
+            if (left <= 0) {
+                abandon("the database server did not answer in time");
+                return false;
+            }
+        }
+        pollfd fds[2] = {{PQsocket(conn_), events, 0}, {interruptFd_, POLLIN, 0}};
+        const int ready = poll(fds, interruptFd_ >= 0 ? 2 : 1, left);
+        if (ready < 0 && errno != EINTR)
+            return true; // the next libpq call reports what is wrong
+        if (ready > 0 && fds[1].revents) {
+            abandon("waiting for the database server was interrupted");
+            return false;
+        }
+        if (ready > 0)
+            return true;
+    }
+}
+
+PGresult* Connection::collect(bool sent)
+{
+    if (!sent)
+        return nullptr;
+    // What libpq could not send at once goes out as the socket takes it.
+    for (;;) {
+        const int flushed = PQflush(conn_);
+        if (flushed == 0)
+            break;
+        if (flushed < 0 || !waitFor(POLLIN | POLLOUT))
+            return nullptr;
+        if (!PQconsumeInput(conn_))
+            return nullptr;
+    }
+    PGresult* kept = nullptr;
+    for (;;) {
+        while (PQisBusy(conn_) && PQstatus(conn_) != CONNECTION_BAD) {
+            if (!waitFor(POLLIN)) {
+                PQclear(kept);
+                return nullptr;
+            }
+            if (!PQconsumeInput(conn_))
+                break;
+        }
+        PGresult* result = PQgetResult(conn_);
+        if (result == nullptr)
+            return kept;
+        const ExecStatusType status = PQresultStatus(result);
+        if (status == PGRES_COPY_OUT || status == PGRES_COPY_IN || status == PGRES_COPY_BOTH) {
+            PQclear(kept);
+            return result;
+        }
+        // As PQexec: the last result, but an error over what follows it.
+        if (kept && PQresultStatus(kept) == PGRES_FATAL_ERROR) {
+            PQclear(result);
+        } else {
+            PQclear(kept);
+            kept = result;
+        }
+        if (PQstatus(conn_) == CONNECTION_BAD)
+            return kept;
+    }
+}
+
+int Connection::copyData(char** buffer)
+{
+    for (;;) {
+        const int length = PQgetCopyData(conn_, buffer, 1);
+        if (length != 0)
+            return length;
+        if (!waitFor(POLLIN) || !PQconsumeInput(conn_))
+            return -2;
+    }
 }
 
 Result Connection::check(Result result, StatementKind kind, bool wasInTransaction, bool mayChangeSchema,
@@ -398,8 +578,7 @@ Result Connection::check(Result result, StatementKind kind, bool wasInTransactio
     }
     case PGRES_COPY_IN: {
         PQputCopyEnd(conn_, "COPY from the client is not supported");
-        while (PGresult* rest = PQgetResult(conn_))
-            PQclear(rest);
+        PQclear(collect(true));
         transactionActive_ = inTransactionStatus(PQtransactionStatus(conn_));
         throw DbError("0A000", "COPY FROM STDIN is not supported by this connection");
     }
@@ -407,10 +586,9 @@ Result Connection::check(Result result, StatementKind kind, bool wasInTransactio
         if (copyOut)
             return result;
         char* buffer = nullptr;
-        while (PQgetCopyData(conn_, &buffer, 0) > 0)
+        while (copyData(&buffer) > 0)
             PQfreemem(buffer);
-        while (PGresult* rest = PQgetResult(conn_))
-            PQclear(rest);
+        PQclear(collect(true));
         transactionActive_ = inTransactionStatus(PQtransactionStatus(conn_));
         throw DbError("0A000", "COPY TO STDOUT is not supported by this connection");
     }
@@ -429,7 +607,10 @@ Result Connection::check(Result result, StatementKind kind, bool wasInTransactio
             if (kind.ending == Ending::Rollback)
                 return emptyResult();
         }
-        throw lostError(result.get(), conn_);
+        DbError lost = lostError(result.get(), conn_);
+        if (!abandoned_.empty())
+            throw DbError(lost.sqlstate(), abandoned_);
+        throw lost;
     }
     transactionActive_ = inTransactionStatus(PQtransactionStatus(conn_));
     throw resultError(result.get(), conn_);
@@ -443,7 +624,7 @@ std::int64_t Connection::execute(std::string_view sql)
 Result Connection::run(std::string_view sql)
 {
     const std::string text(sql);
-    return perform(kindOf(sql), true, [&] { return PQexec(conn_, text.c_str()); });
+    return perform(kindOf(sql), true, [&] { return execNow(text); });
 }
 
 Result Connection::runParams(const std::string& sql, const ParamTexts& params)
@@ -453,23 +634,21 @@ Result Connection::runParams(const std::string& sql, const ParamTexts& params)
     for (const auto& p : params)
         values.push_back(p ? p->c_str() : nullptr);
     return perform(kindOf(sql), true, [&] {
-        return PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), nullptr,
-                            nullptr, 0);
+        return collect(PQsendQueryParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
+                                         nullptr, nullptr, 0) == 1);
     });
 }
 
 void Connection::startCopyOut(const std::string& select)
 {
     const std::string sql = "COPY (" + select + ") TO STDOUT";
-    perform(StatementKind{}, false, [&] { return PQexec(conn_, sql.c_str()); }, true);
+    perform(StatementKind{}, false, [&] { return execNow(sql); }, true);
 }
 
 void Connection::endCopyOut(bool wasInTransaction)
 {
-    Result status(PQgetResult(conn_));
+    Result status(collect(true));
     lastAnswer_ = Clock::now();
-    while (PGresult* rest = PQgetResult(conn_))
-        PQclear(rest);
     check(std::move(status), StatementKind{}, wasInTransaction, false);
 }
 
@@ -489,7 +668,7 @@ void Connection::dropStaleStatements()
     if (staleStatements_.empty() || PQtransactionStatus(conn_) != PQTRANS_IDLE)
         return;
     for (const std::string& name : staleStatements_)
-        PQclear(PQexec(conn_, ("DEALLOCATE " + name).c_str()));
+        PQclear(execNow("DEALLOCATE " + name));
     staleStatements_.clear();
 }
 
@@ -501,13 +680,14 @@ PGresult* Connection::prepareAndExecute(const std::string& sql, const std::vecto
         auto found = statements_.find(sql);
         if (found == statements_.end()) {
             std::string name = "kandor_" + std::to_string(++statementCounter_);
-            PGresult* prepared = PQprepare(conn_, name.c_str(), sql.c_str(), count, nullptr);
+            PGresult* prepared = collect(PQsendPrepare(conn_, name.c_str(), sql.c_str(), count, nullptr) == 1);
             if (PQresultStatus(prepared) != PGRES_COMMAND_OK)
                 return prepared;
             PQclear(prepared);
             found = statements_.emplace(sql, std::move(name)).first;
         }
-        PGresult* result = PQexecPrepared(conn_, found->second.c_str(), count, values.data(), nullptr, nullptr, 0);
+        PGresult* result =
+            collect(PQsendQueryPrepared(conn_, found->second.c_str(), count, values.data(), nullptr, nullptr, 0) == 1);
         // A table changed behind a statement prepared earlier (through
         // native(), or by another program's migration): prepare it anew,
         // once, where no transaction has been spoilt by the failure.
@@ -515,12 +695,27 @@ PGresult* Connection::prepareAndExecute(const std::string& sql, const std::vecto
         if (attempt == 0 && sqlstate && std::string_view(sqlstate) == "0A000" &&
             PQtransactionStatus(conn_) == PQTRANS_IDLE) {
             PQclear(result);
-            PQclear(PQexec(conn_, ("DEALLOCATE " + found->second).c_str()));
+            PQclear(execNow("DEALLOCATE " + found->second));
             statements_.erase(found);
             continue;
         }
         return result;
     }
+}
+
+NoStatementsHere::NoStatementsHere()
+{
+    ++noStatementsDepth;
+}
+
+NoStatementsHere::~NoStatementsHere()
+{
+    --noStatementsDepth;
+}
+
+long NoStatementsHere::violations()
+{
+    return noStatementsViolations.load(std::memory_order_relaxed);
 }
 
 } // namespace platform::db

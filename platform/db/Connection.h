@@ -1,6 +1,7 @@
 #pragma once
 #include <libpq-fe.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -38,6 +39,13 @@ using Result = std::unique_ptr<PGresult, ResultDeleter>;
 //   outside it, and a lost transaction is never reported as committed.
 // A statement during which the session is lost throws ServerGone and is not
 // repeated: it may have taken effect.
+//
+// Nothing waits without bound. A connect gives up after the connect
+// time-out; with a statement time-out set, the server cancels a statement
+// that runs longer (CommandAborted), and a server that does not answer at
+// all within that time and a grace period more is taken as gone: the
+// session is dropped and the statement throws ServerGone. Keepalives and
+// tcp_user_timeout notice a vanished peer of an idle or a sending session.
 class Connection {
 public:
     Connection();
@@ -54,11 +62,26 @@ public:
     void setPassword(std::string password) { password_ = std::move(password); }
     void setConnectTimeout(std::chrono::milliseconds timeout) { connectTimeout_ = timeout; }
     void setReconnectInterval(std::chrono::milliseconds interval) { reconnectInterval_ = interval; }
+    // 0: none. Set on the session at once when it is open.
+    void setStatementTimeout(std::chrono::milliseconds timeout);
+    std::chrono::milliseconds statementTimeout() const { return statementTimeout_; }
+    // While *away is true, every statement and reconnect throws ServerGone
+    // at once: another connection to the same server (the writer's) has
+    // found it gone, and the caller's own attempt would only wait for the
+    // time-outs. nullptr: none.
+    void setServerAway(const std::atomic<bool>* away) { away_ = away; }
+    // A descriptor that, once readable, ends every wait of this connection:
+    // the session is dropped and the call throws ServerGone. -1: none.
+    void setInterrupt(int fd) { interruptFd_ = fd; }
+    // The settings of another connection, for a session of its own to the
+    // same database.
+    void copySettings(const Connection& other);
 
     const std::string& host() const { return host_; }
     int port() const { return port_; }
     const std::string& database() const { return database_; }
     const std::string& user() const { return user_; }
+    const std::string& password() const { return password_; }
 
     // Connects; nothing when already open. Throws DbError (a wrong password
     // is UserPasswordInvalid, an unreachable server ServerGone).
@@ -101,6 +124,9 @@ private:
     void startCopyOut(const std::string& select);
     // The statement's final status after the last row: throws its error.
     void endCopyOut(bool wasInTransaction);
+    // The next row of a COPY TO STDOUT, as PQgetCopyData: its length, -1 at
+    // the end, -2 on an error (a wait past the time-out drops the session).
+    int copyData(char** buffer);
 
     enum class Ending { None, Commit, Rollback };
     struct StatementKind {
@@ -114,12 +140,25 @@ private:
     Result perform(StatementKind kind, bool mayChangeSchema, Call call, bool copyOut = false);
     Result check(Result result, StatementKind kind, bool wasInTransaction, bool mayChangeSchema,
                  bool copyOut = false);
+    void checkAllowed();
+    void sendTimeout();
     void detectLoss();
     void markLost();
     void reconnect();
     void connectNow();
     void dropStaleStatements();
     PGresult* prepareAndExecute(const std::string& sql, const std::vector<const char*>& values);
+    // Waits for the answer to what was sent: the last result, or the first
+    // error; a COPY result at once. nullptr when the sending failed or the
+    // session was dropped (see waitFor).
+    PGresult* collect(bool sent);
+    PGresult* execNow(const std::string& sql) { return collect(PQsendQuery(conn_, sql.c_str()) == 1); }
+    // Waits until the socket is ready for events, up to the answer time-out.
+    // False when the time ran out or the interrupt fired: the session is
+    // then dropped (a query is in flight and its state unknown).
+    bool waitFor(short events);
+    std::chrono::milliseconds answerTimeout() const;
+    void abandon(const char* why);
 
     std::string host_;
     int port_ = 0;
@@ -128,6 +167,13 @@ private:
     std::string password_;
     std::chrono::milliseconds connectTimeout_{5000};
     std::chrono::milliseconds reconnectInterval_{2000};
+    std::chrono::milliseconds statementTimeout_{0};
+    // The time-out the session has; -1 when a rollback may have undone it.
+    std::chrono::milliseconds sentTimeout_{0};
+    const std::atomic<bool>* away_ = nullptr;
+    int interruptFd_ = -1;
+    // Why the last wait dropped the session, for the error it throws.
+    std::string abandoned_;
 
     PGconn* conn_ = nullptr;
     bool opened_ = false;
@@ -141,6 +187,37 @@ private:
     std::unordered_map<std::string, std::string> statements_;
     std::vector<std::string> staleStatements_;
     unsigned statementCounter_ = 0;
+};
+
+// A statement time-out for a span of longer work (a load, an import, the
+// schema steps), the connection's own again after it.
+class StatementTimeoutScope {
+public:
+    StatementTimeoutScope(Connection& connection, std::chrono::milliseconds timeout)
+        : connection_(connection), previous_(connection.statementTimeout())
+    {
+        connection.setStatementTimeout(timeout);
+    }
+    ~StatementTimeoutScope() { connection_.setStatementTimeout(previous_); }
+    StatementTimeoutScope(const StatementTimeoutScope&) = delete;
+    StatementTimeoutScope& operator=(const StatementTimeoutScope&) = delete;
+
+private:
+    Connection& connection_;
+    std::chrono::milliseconds previous_;
+};
+
+// Statements are forbidden on this thread while one lives: code that must
+// never wait for the server (the logic tick) runs inside one, and a
+// statement that is run anyway is counted, so that tests find it.
+class NoStatementsHere {
+public:
+    NoStatementsHere();
+    ~NoStatementsHere();
+    NoStatementsHere(const NoStatementsHere&) = delete;
+    NoStatementsHere& operator=(const NoStatementsHere&) = delete;
+    // Statements run inside such a scope since the program started.
+    static long violations();
 };
 
 } // namespace platform::db

@@ -36,7 +36,7 @@ bool RowStream::next()
     freeRow();
     if (!streaming_)
         return false;
-    const int length = PQgetCopyData(connection_.conn_, &row_, 0);
+    const int length = connection_.copyData(&row_);
     if (length > 0) {
         std::string_view line(row_, static_cast<std::size_t>(length));
         if (line.ends_with('\n'))
@@ -53,7 +53,7 @@ void RowStream::close()
     freeRow();
     if (streaming_) {
         char* rest = nullptr;
-        while (PQgetCopyData(connection_.conn_, &rest, 0) > 0)
+        while (connection_.copyData(&rest) > 0)
             PQfreemem(rest);
         finish();
     }

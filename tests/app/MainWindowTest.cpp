@@ -143,6 +143,7 @@ protected:
              "', " + std::to_string(role) + ")");
     }
     int Events(int builtIn) {
+        EXPECT_TRUE(DM->Pisarz.Oproznij(std::chrono::seconds(30)));
         return std::stoi(scalar("SELECT count(*) FROM zdarzenia WHERE IdRodzajZdarzeniaWbudowane = " +
                                 std::to_string(builtIn)));
     }
@@ -539,6 +540,7 @@ protected:
     }
     int Backups() { return static_cast<int>(QDir(folder.path()).entryList({"kopia-*.kobackup"}).size()); }
     int OldEvents() {
+        EXPECT_TRUE(DM->Pisarz.Oproznij(std::chrono::seconds(30)));
         return std::stoi(scalar("SELECT count(*) FROM zdarzenia WHERE IdRodzajZdarzeniaWbudowane = 1"));
     }
     void Tick() { FormMain->TimerMozgTimer(); }
@@ -567,6 +569,16 @@ TEST_F(ScheduledBackup, OneBackupADayThenTheOldEventsGo) {
     now = kWednesday.addSecs(10);
     Tick();
     EXPECT_EQ(FormMain->KopiaWToku(), nullptr) << "once a day";
+}
+
+TEST_F(ScheduledBackup, AFailedBackupDeletesNoEvent) {
+    FormOptions->EditUsuwanieZdarzenDni->setText("30");
+    FormOptions->EditFolderKopiiBezpieczenstwa->setText(folder.path() + "/nie-ma-takiego-folderu");
+    now = kWednesday;
+    Tick();
+    ASSERT_TRUE(BackupEnded());
+    EXPECT_EQ(Backups(), 0);
+    EXPECT_EQ(OldEvents(), 3);
 }
 
 TEST_F(ScheduledBackup, DaysThatAreNotAPositiveNumberDeleteNothing) {

@@ -114,16 +114,17 @@ protected:
         for (int i = 0; i < n; ++i)
             Tick(ms);
     }
-    // The built-in events logged since the last call, in order.
+    // The built-in events logged since the last call, in order (the events
+    // carry temporary ids counting down while the writer numbers the rows).
     std::vector<int> Nowe() {
         std::vector<int> ids;
         std::vector<const Object_Zdarzenie*> nowe;
         for (int i = 0; i < Zdarzenia->Rozmiar(); ++i) {
             const auto* z = static_cast<const Object_Zdarzenie*>(Zdarzenia->Element(i));
-            if (z->Id() > ostatnie)
+            if (z->Id() < ostatnie)
                 nowe.push_back(z);
         }
-        std::sort(nowe.begin(), nowe.end(), [](auto* a, auto* b) { return a->Id() < b->Id(); });
+        std::sort(nowe.begin(), nowe.end(), [](auto* a, auto* b) { return a->Id() > b->Id(); });
         for (const auto* z : nowe) {
             ids.push_back(z->IdRodzajZdarzeniaWbudowane);
             ostatnie = z->Id();
