@@ -276,6 +276,7 @@ void Connection::reconnect()
 {
     // Only a failed attempt holds the next one back: a server that is
     // back takes the desk back at once.
+    throwIfAway();
     // The interval runs from the end of the failed attempt: from its start,
     // an attempt that waited out the connect time-out would leave none.
     if (lastFailure_ && Clock::now() - *lastFailure_ < reconnectInterval_)
@@ -403,8 +404,7 @@ Result Connection::perform(StatementKind kind, bool mayChangeSchema, Call call, 
             return emptyResult();
         reconnect();
     }
-    if (away_ && away_->load(std::memory_order_relaxed))
-        throw DbError("08006", "the database server is not answering");
+    throwIfAway();
     sendTimeout();
     const bool wasInTransaction = inTransactionStatus(PQtransactionStatus(conn_));
     abandoned_.clear();
@@ -416,6 +416,12 @@ Result Connection::perform(StatementKind kind, bool mayChangeSchema, Call call, 
         PQresultStatus(result.get()) == PGRES_FATAL_ERROR)
         sentTimeout_ = std::chrono::milliseconds(-1);
     return check(std::move(result), kind, wasInTransaction, mayChangeSchema, copyOut);
+}
+
+void Connection::throwIfAway() const
+{
+    if (away_ && away_->load(std::memory_order_relaxed))
+        throw DbError("08006", "the database server is not answering");
 }
 
 void Connection::checkAllowed()

@@ -141,6 +141,7 @@ private:
     Result check(Result result, StatementKind kind, bool wasInTransaction, bool mayChangeSchema,
                  bool copyOut = false);
     void checkAllowed();
+    void throwIfAway() const;
     void sendTimeout();
     void detectLoss();
     void markLost();

@@ -290,7 +290,7 @@ TEST_F(ZdarzeniaTest, RowsWrittenDuringAnOutageArriveInOrderWithTheirOwnTimes) {
                                                  {WM_ZDARZENIE, 2, 1, false},
                                                  {WM_ZDARZENIE, 28, 2, false},
                                                  {WM_ZDARZENIE, 2, 0, true}}));
-    EXPECT_EQ(scalar("SELECT count(*) FROM zdarzenia WHERE DataCzasZakonczenie IS NULL"), "1");
+    EXPECT_EQ(scalarNow("SELECT count(*) FROM zdarzenia WHERE DataCzasZakonczenie IS NULL"), "1");
 
     DM->FDConnection.setPort(port);
     Objects_Zdarzenia::DodajZdarzenieWbudowane(Zdarzenia, 27, TerazLokalnie(), 0, 0, 0, 0);

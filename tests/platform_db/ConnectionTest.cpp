@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -9,6 +13,7 @@
 #include "platform/db/Query.h"
 #include "platform/db/Table.h"
 #include "tests/platform_db/DbFixture.h"
+#include "tests/support/ServerRelay.h"
 
 using namespace platform::db;
 
@@ -231,4 +236,65 @@ TEST_F(ConnectionTest, ARefusedReconnectIsTheServerBeingAway)
     }
     allow(true);
     EXPECT_EQ(scalar("SELECT 5").asInt(), 5);
+}
+
+// A server that stops answering holds no caller longer than the statement
+// time-out and a grace: the session is dropped and the next statement, with
+// the server back, runs on a new one. A statement the server itself cancels
+// leaves the session whole.
+TEST_F(ConnectionTest, NothingWaitsForASilentServerPastItsTimeOut)
+{
+    ServerRelay relay(host(), port());
+    Connection c;
+    configure(c);
+    c.setHost("127.0.0.1");
+    c.setPort(relay.port());
+    c.setConnectTimeout(std::chrono::milliseconds(500));
+    c.setReconnectInterval(std::chrono::milliseconds(0));
+    c.setStatementTimeout(std::chrono::milliseconds(300));
+    c.open();
+
+    EXPECT_EQ(kindOf([&] { c.execute("SELECT pg_sleep(5)"); }), DbError::CommandAborted) << "cancelled by the server";
+    EXPECT_EQ(c.execute("SELECT 1"), 1);
+
+    relay.setMode(ServerRelay::Mode::Silent);
+    try {
+        c.execute("SELECT 1");
+        ADD_FAILURE() << "a silent server answered";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.kind(), DbError::ServerGone);
+        EXPECT_NE(std::string(e.what()).find("did not answer"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(kindOf([&] { c.execute("SELECT 1"); }), DbError::ServerGone) << "a connect to a silent server";
+    relay.setMode(ServerRelay::Mode::Forward);
+    EXPECT_EQ(c.execute("SELECT 1"), 1);
+}
+
+// While another connection knows the server is away, statements fail at
+// once; an interrupt ends a wait that has begun.
+TEST_F(ConnectionTest, AnAwayFlagFailsAtOnceAndAnInterruptEndsAWait)
+{
+    std::atomic<bool> away{true};
+    db.setServerAway(&away);
+    try {
+        db.execute("SELECT 1");
+        ADD_FAILURE() << "ran while away";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.kind(), DbError::ServerGone);
+        EXPECT_NE(std::string(e.what()).find("not answering"), std::string::npos) << e.what();
+    }
+    away = false;
+    EXPECT_EQ(db.execute("SELECT 1"), 1);
+
+    const int fd = eventfd(0, EFD_CLOEXEC);
+    db.setInterrupt(fd);
+    std::thread stop([fd] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        eventfd_write(fd, 1);
+    });
+    EXPECT_EQ(kindOf([&] { db.execute("SELECT pg_sleep(30)"); }), DbError::ServerGone);
+    stop.join();
+    db.setInterrupt(-1);
+    close(fd);
+    EXPECT_EQ(db.execute("SELECT 1"), 1) << "a new session";
 }

@@ -32,6 +32,12 @@ void TestDataModule::TearDown() {
 void TestDataModule::createSchema() { ASSERT_TRUE(UtworzBaze()); }
 
 std::string TestDataModule::scalar(const std::string& sql) {
+    if (DM)
+        EXPECT_TRUE(DM->Pisarz.Oproznij(std::chrono::seconds(30))) << "the writer still holds writes";
+    return scalarNow(sql);
+}
+
+std::string TestDataModule::scalarNow(const std::string& sql) {
     PGconn* conn = side();
     PGresult* result = PQexec(conn, sql.c_str());
     std::string value;

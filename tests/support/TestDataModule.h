@@ -10,8 +10,11 @@ public:
 
     // The schema at its current step, with the default rows.
     void createSchema();
-    // One value of a query on a connection of its own, as text; "" for NULL.
+    // One value of a query on a connection of its own, as text; "" for NULL;
+    // once what the data module's writer was handed is written.
     std::string scalar(const std::string& sql);
+    // The same at once, whatever the writer still holds.
+    std::string scalarNow(const std::string& sql);
     // Runs a statement on a connection of its own; fails the test on error.
     void exec(const std::string& sql);
 
