@@ -34,9 +34,12 @@
 #include "platform/db/DateTime.h"
 #include "platform/db/DbError.h"
 #include "tests/support/BoardSimulator.h"
+#include "database/Database.h"
 #include "tests/support/ModelSupport.h"
+#include "tests/support/OwnCluster.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/ServerRelay.h"
+#include "tests/support/TemporaryHome.h"
 #include "tests/support/TestDataModule.h"
 #include "tests/support/TickUntil.h"
 
@@ -260,6 +263,74 @@ TEST_F(SerwerNieodpowiadaTest, NoStatementRunsInsideTheTick) {
     Przejazd();
     WszystkoZapisane();
     EXPECT_EQ(platform::db::NoStatementsHere::violations(), przedTaktem);
+}
+
+// The server itself stops outright (as at a power cut) while the writer's
+// batch waits inside it, and comes back through crash recovery: what the
+// writer had sent and what came meanwhile is written once, in order, with
+// its own times, and the ids after the crash are new ones.
+TEST(SerwerZatrzymany, StoppedOutrightMidStatementAndRecovered) {
+    TemporaryHome home;
+    OwnCluster klaster;
+    if (!klaster.ready())
+        GTEST_SKIP() << "no PostgreSQL cluster of the test's own could be started";
+    GlobalModel model;
+    DM = new TDM;
+    DM->FDConnection.setHost("127.0.0.1");
+    DM->FDConnection.setPort(klaster.port());
+    DM->FDConnection.setDatabase("postgres");
+    DM->FDConnection.setUser("postgres");
+    DM->FDConnection.setPassword("tarnelis");
+    DM->FDConnection.open();
+    ASSERT_TRUE(UtworzBaze());
+    const std::string adres = "host=127.0.0.1 port=" + std::to_string(klaster.port()) +
+                              " user=postgres password=tarnelis dbname=postgres";
+    const auto zapytanie = [&](const std::string& sql) {
+        PGconn* c = PQconnectdb(adres.c_str());
+        PGresult* r = PQexec(c, sql.c_str());
+        EXPECT_EQ(PQresultStatus(r), PGRES_TUPLES_OK) << sql << ": " << PQerrorMessage(c);
+        std::string wynik = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0 ? PQgetvalue(r, 0, 0) : "";
+        PQclear(r);
+        PQfinish(c);
+        return wynik;
+    };
+    std::vector<Object_Zdarzenie*> zdarzenia;
+    const auto zdarzenie = [&](int rodzaj) {
+        std::this_thread::sleep_for(2ms); // a millisecond of its own
+        zdarzenia.push_back(Objects_Zdarzenia::DodajZdarzenieWbudowane(Zdarzenia, rodzaj, TerazLokalnie(), 0, 0, 0, 0));
+    };
+
+    zdarzenie(1);
+    ASSERT_TRUE(DM->Pisarz.Oproznij(30s));
+    PGconn* blokada = PQconnectdb(adres.c_str());
+    PQclear(PQexec(blokada, "BEGIN"));
+    PQclear(PQexec(blokada, "LOCK TABLE zdarzenia IN ACCESS EXCLUSIVE MODE"));
+    zdarzenie(2);
+    zdarzenie(3);
+    bool czeka = false;
+    for (int i = 0; i < 500 && !czeka; ++i) {
+        czeka = zapytanie("SELECT count(*) FROM pg_stat_activity WHERE application_name = 'kandor' AND "
+                          "wait_event_type = 'Lock'") == "1";
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(czeka) << "the writer's batch waits inside the server";
+    ASSERT_TRUE(klaster.stopImmediately());
+    PQfinish(blokada);
+    zdarzenie(4);
+    ASSERT_TRUE(klaster.start());
+    zdarzenie(5);
+    ASSERT_TRUE(DM->Pisarz.Oproznij(60s));
+
+    EXPECT_EQ(zapytanie("SELECT string_agg(IdRodzajZdarzeniaWbudowane::text, ' ' ORDER BY IdZdarzenia) FROM zdarzenia"),
+              "1 2 3 4 5");
+    for (const Object_Zdarzenie* z : zdarzenia) {
+        SCOPED_TRACE(z->IdRodzajZdarzeniaWbudowane);
+        EXPECT_EQ(*platform::db::parseDateTime(zapytanie("SELECT DataCzasWystapienie FROM zdarzenia WHERE IdZdarzenia = " +
+                                                         std::to_string(z->IdWiersza()))),
+                  z->DataCzasWystapienie);
+    }
+    delete DM;
+    DM = nullptr;
 }
 
 } // namespace
