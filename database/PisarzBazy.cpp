@@ -217,11 +217,14 @@ bool PisarzBazy::Runda() {
             ZapiszPojedynczo();
         }
     } catch (const db::DbError& e) {
-        if (e.hasKind(db::DbError::ServerGone)) {
+        bool zatrzymany;
+        {
             std::lock_guard lock(mutex_);
-            if (!stop_)
-                Nieobecny(e);
+            zatrzymany = stop_;
         }
+        // An interrupted wait is the stop, not an outage.
+        if (e.hasKind(db::DbError::ServerGone) && !zatrzymany)
+            Nieobecny(e);
         return false;
     }
     Obecny();

@@ -308,3 +308,30 @@ TEST_F(ZdarzeniaTest, RowsWrittenDuringAnOutageArriveInOrderWithTheirOwnTimes) {
 }
 
 } // namespace
+
+namespace {
+
+// An outage longer than the writer holds: what does not fit is dropped and
+// logged, once when it starts and with its count when the queue has run
+// empty; everything it kept is written.
+TEST_F(ZdarzeniaTest, AFullWriterDropsTheRestAndSaysHowMany) {
+    const int port = DM->FDConnection.port();
+    DM->FDConnection.setPort(1);
+    const DataCzas czas = TerazLokalnie();
+    for (std::size_t i = 0; i < PisarzBazy::Pojemnosc + 5; ++i)
+        Objects_Zdarzenia::DodajZdarzenieWbudowane(Zdarzenia, 27, czas, 0, 0, 0, 0);
+    EXPECT_EQ(DM->Pisarz.Czeka(), PisarzBazy::Pojemnosc);
+
+    // The writer follows the connection at the next write, itself one too
+    // many.
+    DM->FDConnection.setPort(port);
+    Objects_Zdarzenia::DodajZdarzenieWbudowane(Zdarzenia, 28, czas, 0, 0, 0, 0);
+    EXPECT_EQ(scalar("SELECT count(*) FROM zdarzenia"), std::to_string(PisarzBazy::Pojemnosc));
+    std::ifstream log(std::filesystem::path(std::getenv("HOME")) / "Documents" / "kandor_exception.log");
+    std::stringstream tekst;
+    tekst << log.rdbuf();
+    EXPECT_NE(tekst.str().find("event rows are dropped"), std::string::npos) << tekst.str();
+    EXPECT_NE(tekst.str().find(": 6 event rows were not written"), std::string::npos) << tekst.str();
+}
+
+} // namespace
