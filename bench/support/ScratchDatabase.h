@@ -7,13 +7,17 @@
 #include <stdexcept>
 #include <string>
 
+#include "database/SkryptBazy.h"
 #include "platform/db/Connection.h"
 
 // A database of its own for one benchmark program, on the server named by
-// KANDOR_TEST_PG, dropped when the program ends.
+// KANDOR_TEST_PG, dropped when the program ends; empty, or with the desk's
+// tables as a new installation has them.
 class ScratchDatabase {
 public:
-    explicit ScratchDatabase(const std::string& prefix)
+    enum class Schema { Empty, Desk };
+
+    explicit ScratchDatabase(const std::string& prefix, Schema schema = Schema::Empty)
     {
         const char* env = std::getenv("KANDOR_TEST_PG");
         if (env == nullptr || *env == '\0')
@@ -42,6 +46,14 @@ public:
                 password_ = o->val;
         }
         PQconninfoFree(options);
+        if (schema == Schema::Desk) {
+            try {
+                createDeskSchema();
+            } catch (...) {
+                admin("DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)");
+                throw;
+            }
+        }
         ready_ = true;
     }
 
@@ -64,6 +76,23 @@ public:
     }
 
 private:
+    void createDeskSchema() const
+    {
+        PGconn* conn = PQconnectdb(conninfo().c_str());
+        std::string error;
+        for (const char* sql : SkryptBazy) {
+            PGresult* result = PQexec(conn, sql);
+            if (PQresultStatus(result) != PGRES_COMMAND_OK)
+                error = std::string(sql) + ": " + PQerrorMessage(conn);
+            PQclear(result);
+            if (!error.empty())
+                break;
+        }
+        PQfinish(conn);
+        if (!error.empty())
+            throw std::runtime_error(error);
+    }
+
     void admin(const std::string& sql) const
     {
         PGconn* conn = PQconnectdb((base_ + " dbname=postgres").c_str());
