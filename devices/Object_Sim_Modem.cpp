@@ -134,6 +134,8 @@ bool Object_Sim_Modem::Dzwon(std::string_view numer, int typ) {
     const std::string cyfry = NumerDoWybrania(numer);
     if (cyfry.empty())
         return false;
+    // A key pressed in an earlier call must not act in this one.
+    CyfryDtmf.clear();
     std::string linia = "ATD" + cyfry;
     if (typ == 1)
         linia += 'I';
@@ -143,7 +145,10 @@ bool Object_Sim_Modem::Dzwon(std::string_view numer, int typ) {
     return WyslijLinie(linia);
 }
 
-bool Object_Sim_Modem::Rozlacz() { return WyslijLinie("AT+CHUP"); }
+bool Object_Sim_Modem::Rozlacz() {
+    CyfryDtmf.clear();
+    return WyslijLinie("AT+CHUP");
+}
 
 char Object_Sim_Modem::PobierzDtmf() {
     if (CyfryDtmf.empty())
@@ -245,6 +250,7 @@ void Object_Sim_Modem::Przesun(int krok) {
 void Object_Sim_Modem::KoniecRozmowy() {
     polaczenie_ = wybieranie_ = dzwoni_ = false;
     NumerDzwoniacego.clear();
+    CyfryDtmf.clear();
 }
 
 void Object_Sim_Modem::AnalizujLinie(std::string_view linia) {
@@ -296,8 +302,10 @@ void Object_Sim_Modem::AnalizujLinie(std::string_view linia) {
         CyfryDtmf.clear();
         return;
     }
+    // A key counts only in a call someone has answered: a '#' left over, or
+    // heard while the call is still ringing, would open the door to nobody.
     if (jest("+DTMF")) {
-        if (!arg.empty())
+        if (!arg.empty() && polaczenie_ && !wybieranie_ && CyfryDtmf.size() < PojemnoscDtmf)
             CyfryDtmf += arg[0];
         return;
     }
@@ -305,8 +313,10 @@ void Object_Sim_Modem::AnalizujLinie(std::string_view linia) {
         Przesun(8);
         return;
     }
+    // The echo of the dial command: the call is being set up, and counts as
+    // connected only when the other side answers (^CONN, CONNECT).
     if (jest("ATD")) {
-        polaczenie_ = wybieranie_ = true;
+        wybieranie_ = true;
         return;
     }
     if (jest("AT")) {

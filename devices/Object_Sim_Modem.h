@@ -34,6 +34,9 @@ class Object_Sim_Modem : public Object {
 public:
     static constexpr unsigned Predkosc = 115200;
     static constexpr std::size_t PojemnoscOdbioru = 1024;
+    // Keys pressed during one call that wait to be acted on; more are
+    // dropped.
+    static constexpr std::size_t PojemnoscDtmf = 32;
     static constexpr std::size_t DlugoscNumeru = 50;
     // Steps of the initialisation; 0 when it is done or never started.
     static constexpr int OstatniKrokInicjalizacji = 8;

@@ -385,7 +385,7 @@ void Object_Zarvo_Centrala::Przekieruj() {
     if (!Modem)
         return;
     const ZdarzenieCentrali& z = Zdarzenie;
-    if (Modem->Polaczenie()) {
+    if (Modem->Polaczenie() || Modem->Wybieranie()) {
         if (z.Kod == 1)
             Modem->Rozlacz();
         return;
@@ -465,7 +465,7 @@ void Object_Zarvo_Centrala::Krok() {
 
     KrokRozmowy();
 
-    if (Modem && Modem->Polaczenie() && !Przekierowane && !Rozmowa)
+    if (Modem && (Modem->Polaczenie() || Modem->Wybieranie()) && !Przekierowane && !Rozmowa)
         Modem->Rozlacz();
 }
 

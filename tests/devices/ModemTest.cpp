@@ -76,12 +76,23 @@ TEST(ObjectSimModem, BytesThatArriveAreCutIntoLinesHoweverTheyAreRead) {
          true,
          "#"},
         {"split anywhere", {"\r\n+CL", "IP: \"600\"\r", "\n\r\n^CONN:1,0\r\n"}, "600", true, ""},
-        {"noise before a line", {"\x7f~noise\r\n+DTMF: 5\r\n"}, "", false, "5"},
+        {"noise before a line", {"\x7f~noise\r\n^CONN:1,0\r\n+DTMF: 5\r\n"}, "", true, "5"},
         {"a whole buffer without a line end",
-         {std::string(Object_Sim_Modem::PojemnoscOdbioru, 'A'), "\r\n+DTMF: 7\r\n"},
+         {std::string(Object_Sim_Modem::PojemnoscOdbioru, 'A'), "\r\n^CONN:1,0\r\n+DTMF: 7\r\n"},
          "",
-         false,
+         true,
          "7"},
+        {"a key with no call answered is dropped", {"\r\n+DTMF: #\r\n"}, "", false, ""},
+        {"a key while the dial still rings is dropped", {"ATD600;\r\r\nOK\r\n\r\n+DTMF: #\r\n"}, "", false, ""},
+        {"the call's end drops the keys it left", {"\r\n^CONN:1,0\r\n\r\n+DTMF: #\r\n\r\nNO CARRIER\r\n"}, "",
+         false, ""},
+        {"keys past the bound are dropped", {"\r\n^CONN:1,0\r\n" + [] {
+             std::string keys;
+             for (int i = 0; i < 40; ++i)
+                 keys += "\r\n+DTMF: 1\r\n";
+             return keys;
+         }()},
+         "", true, std::string(Object_Sim_Modem::PojemnoscDtmf, '1')},
         {"a caller's number is cut to 50 characters",
          {"\r\n+CLIP: \"" + sixtyDigits + "\"\r\n"},
          sixtyDigits.substr(0, 50),
@@ -204,6 +215,35 @@ TEST_F(ModemTest, HashOnThePhoneOpensTheDoorOnceAndACallEndsClean) {
 
     sim.sendLine("^CEND:1,0,104,16");
     EXPECT_TRUE(TickUntil([&] { return !modem->Polaczenie(); }));
+}
+
+// A '#' and the call's end in one read, then the next forwarded call: the
+// old key opens nothing, neither do keys before anyone answers; a fresh '#'
+// in the answered call opens once.
+TEST_F(ModemTest, AKeyLeftFromAnEarlierCallOpensNothingInTheNext) {
+    Initialise();
+    Connect();
+    sim.send("\r\n+DTMF: #\r\n\r\nNO CARRIER\r\n");
+    ASSERT_TRUE(TickUntil([&] { return !modem->Polaczenie(); }));
+    Ticks(5);
+    EXPECT_EQ(opens, 0) << "the call ended with the key";
+
+    sim.ringing = true;
+    ASSERT_TRUE(modem->Dzwon("600100200", 0));
+    ASSERT_TRUE(TickUntil([&] { return modem->Wybieranie(); }));
+    sim.sendLine("+DTMF: #");
+    Ticks(10);
+    EXPECT_EQ(opens, 0) << "nothing before anyone answers";
+    EXPECT_FALSE(modem->Polaczenie());
+
+    sim.sendLine("^CONN:1,0");
+    ASSERT_TRUE(TickUntil([&] { return modem->Polaczenie() && !modem->Wybieranie(); }));
+    Ticks(5);
+    EXPECT_EQ(opens, 0);
+    sim.sendLine("+DTMF: #");
+    EXPECT_TRUE(TickUntil([&] { return opens > 0; }));
+    Ticks(10);
+    EXPECT_EQ(opens, 1);
 }
 
 TEST_F(ModemTest, AnOpenTheControllersPortRefusedIsTriedOnceMore) {

@@ -40,7 +40,7 @@ std::string ModemSimulator::answer(const std::string& line) {
         return echo + result("Manufacturer: Stand-in") + result("Model: GSM-1") + result("Revision: 1.0") +
                result("IMEI: 350000000000001") + result("OK");
     if (startsWith(line, "ATD"))
-        return echo + result("OK") + result(busy ? "BUSY" : "^CONN:1,0");
+        return echo + result("OK") + (ringing ? std::string() : result(busy ? "BUSY" : "^CONN:1,0"));
     if (line == "AT+CHUP")
         return echo + result("OK") + result("^CEND:1,0,104,16");
     if (line == "AT" || line == "ATV1" || startsWith(line, "AT+CFUN=") || startsWith(line, "AT+CLIP=") ||

@@ -31,6 +31,8 @@ public:
     std::string cpin = "READY";
     // A dial answers BUSY instead of connecting.
     bool busy = false;
+    // A dial rings on without an answer (the test sends "^CONN" itself).
+    bool ringing = false;
     // The next commands, this many, get noise instead of their echo and
     // answer.
     int noisyAnswers = 0;
