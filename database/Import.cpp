@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/Tekst.h"
+#include "core/ZapiszWyjatek.h"
 #include "database/Database.h"
 #include "database/SkryptWersji1.h"
 #include "database/TDM.h"
@@ -334,10 +335,11 @@ bool ImportujBaze(const std::string& sciezka) {
         db::StatementTimeoutScope czas(DM->FDConnection, TDM::CzasDlugiejPracy);
         if (Importuj(plik.get()))
             return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // A catalogue query the server refused, a line with a :name the
         // command layer takes for a parameter, a lost session: all of it
-        // ends as a failed import.
+        // ends as a failed import, and the log says why.
+        ZapiszWyjatek(e, "Import", __LINE__);
     }
     Wycofaj();
     return false;

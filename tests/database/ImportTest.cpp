@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <cstdlib>
+#include <sstream>
 
 #include "core/MD5.h"
 #include "core/Tekst.h"
@@ -374,6 +376,12 @@ TEST_F(ImportTest, AFailedImportLeavesThePreviousDatabaseUntouched) {
     // The connection is still fit for use.
     EXPECT_TRUE(ImportujBaze(plik(dobre)));
     EXPECT_EQ(scalar("SELECT string_agg(Nazwa, ',') FROM administratorzy"), "a");
+    // The failure that came as an exception (the :a taken for a parameter)
+    // is in the exception log.
+    std::ifstream log(std::filesystem::path(std::getenv("HOME")) / "Documents" / "kandor_exception.log");
+    std::stringstream tekst;
+    tekst << log.rdbuf();
+    EXPECT_NE(tekst.str().find("Import : "), std::string::npos) << tekst.str();
 }
 
 } // namespace
