@@ -722,11 +722,8 @@ bool TFormMain::FormCloseQuery() {
 // end here, with the runtime.
 void TFormMain::FormClose() {
     TimerMozg->stop();
-    if (MozgIsRunning()) {
+    if (MozgIsRunning())
         MozgStop();
-        DM->TableZdarzenia.close();
-        DM->TableZdarzeniaCentrali.close();
-    }
     ZapiszOknaDoRejestru();
 }
 

@@ -91,8 +91,6 @@ bool TFormMain::Uruchom() {
         ZapiszWyjatek(wyjatek, "UnitMain", __LINE__);
         return false;
     }
-    DM->TableZdarzenia.open(false);
-    DM->TableZdarzeniaCentrali.open(false);
     if (DMCloud)
         DMCloud->rentalsChanged = true;
     Objects_Przejazdy::ZapiszZdarzenie(SystemUruchomiony, nullptr, nullptr, nullptr, 0);
@@ -112,8 +110,6 @@ void TFormMain::Zatrzymaj() {
     if (DMCloud)
         DMCloud->Stop();
     MozgStop();
-    DM->TableZdarzenia.close();
-    DM->TableZdarzeniaCentrali.close();
     AktywneDzwieki.clear();
     if (odtwarzacz_)
         odtwarzacz_->Zatrzymaj();

@@ -247,14 +247,7 @@ void PisarzBazy::ZapiszPartie() {
     if (partia_.empty())
         return;
     if (partia_.front().rodzaj == Wpis::Rodzaj::Polecenie) {
-        polaczenie_->setStatementTimeout(partia_.front().limit);
-        try {
-            polaczenie_->execute(partia_.front().sql);
-        } catch (...) {
-            polaczenie_->setStatementTimeout(CzasPartii);
-            throw;
-        }
-        polaczenie_->setStatementTimeout(CzasPartii);
+        WykonajPolecenie(partia_.front());
         return;
     }
     // Statements of one simple query run as one transaction.
@@ -268,21 +261,22 @@ void PisarzBazy::ZapiszPartie() {
         polaczenie_->execute(sql);
 }
 
+void PisarzBazy::WykonajPolecenie(const Wpis& wpis) {
+    db::StatementTimeoutScope czas(*polaczenie_, wpis.limit);
+    polaczenie_->execute(wpis.sql);
+}
+
 void PisarzBazy::ZapiszPojedynczo() {
     std::size_t zapisane = 0;
     try {
         for (; zapisane < partia_.size(); ++zapisane) {
             const Wpis& wpis = partia_[zapisane];
             try {
-                if (wpis.rodzaj == Wpis::Rodzaj::Polecenie) {
-                    polaczenie_->setStatementTimeout(wpis.limit);
-                    polaczenie_->execute(wpis.sql);
-                    polaczenie_->setStatementTimeout(CzasPartii);
-                } else if (std::string tekst = Tekst(wpis); !tekst.empty()) {
+                if (wpis.rodzaj == Wpis::Rodzaj::Polecenie)
+                    WykonajPolecenie(wpis);
+                else if (std::string tekst = Tekst(wpis); !tekst.empty())
                     polaczenie_->execute(tekst);
-                }
             } catch (const db::DbError& e) {
-                polaczenie_->setStatementTimeout(CzasPartii);
                 if (Przejsciowy(e))
                     throw;
                 Odrzucony(wpis, e);

@@ -95,6 +95,8 @@ private:
     bool Runda();
     void ZapiszPartie();
     void ZapiszPojedynczo();
+    // A statement of the program's own, with its own time-out.
+    void WykonajPolecenie(const Wpis& wpis);
     void Numeruj();
     std::vector<std::int32_t> Zarezerwuj(bool centrali, std::size_t ile);
     std::string Tekst(const Wpis& wpis);

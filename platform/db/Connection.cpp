@@ -448,23 +448,6 @@ void Connection::sendTimeout()
     // In a failed transaction: sent after it ends.
 }
 
-void Connection::setStatementTimeout(std::chrono::milliseconds timeout)
-{
-    statementTimeout_ = timeout;
-}
-
-void Connection::copySettings(const Connection& other)
-{
-    host_ = other.host_;
-    port_ = other.port_;
-    database_ = other.database_;
-    user_ = other.user_;
-    password_ = other.password_;
-    connectTimeout_ = other.connectTimeout_;
-    reconnectInterval_ = other.reconnectInterval_;
-    statementTimeout_ = other.statementTimeout_;
-}
-
 std::chrono::milliseconds Connection::answerTimeout() const
 {
     return statementTimeout_.count() > 0 ? statementTimeout_ + AnswerGrace : std::chrono::milliseconds(-1);

@@ -62,8 +62,8 @@ public:
     void setPassword(std::string password) { password_ = std::move(password); }
     void setConnectTimeout(std::chrono::milliseconds timeout) { connectTimeout_ = timeout; }
     void setReconnectInterval(std::chrono::milliseconds interval) { reconnectInterval_ = interval; }
-    // 0: none. Set on the session at once when it is open.
-    void setStatementTimeout(std::chrono::milliseconds timeout);
+    // 0: none. Set on the session before its next statement.
+    void setStatementTimeout(std::chrono::milliseconds timeout) { statementTimeout_ = timeout; }
     std::chrono::milliseconds statementTimeout() const { return statementTimeout_; }
     // While *away is true, every statement and reconnect throws ServerGone
     // at once: another connection to the same server (the writer's) has
@@ -73,9 +73,6 @@ public:
     // A descriptor that, once readable, ends every wait of this connection:
     // the session is dropped and the call throws ServerGone. -1: none.
     void setInterrupt(int fd) { interruptFd_ = fd; }
-    // The settings of another connection, for a session of its own to the
-    // same database.
-    void copySettings(const Connection& other);
 
     const std::string& host() const { return host_; }
     int port() const { return port_; }

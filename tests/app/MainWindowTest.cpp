@@ -143,7 +143,6 @@ protected:
              "', " + std::to_string(role) + ")");
     }
     int Events(int builtIn) {
-        EXPECT_TRUE(DM->Pisarz.Oproznij(std::chrono::seconds(30)));
         return std::stoi(scalar("SELECT count(*) FROM zdarzenia WHERE IdRodzajZdarzeniaWbudowane = " +
                                 std::to_string(builtIn)));
     }
@@ -540,7 +539,6 @@ protected:
     }
     int Backups() { return static_cast<int>(QDir(folder.path()).entryList({"kopia-*.kobackup"}).size()); }
     int OldEvents() {
-        EXPECT_TRUE(DM->Pisarz.Oproznij(std::chrono::seconds(30)));
         return std::stoi(scalar("SELECT count(*) FROM zdarzenia WHERE IdRodzajZdarzeniaWbudowane = 1"));
     }
     void Tick() { FormMain->TimerMozgTimer(); }

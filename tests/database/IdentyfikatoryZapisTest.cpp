@@ -76,10 +76,7 @@ protected:
         identyfikator->Polacz();
     }
 
-    std::string Uses() {
-        EXPECT_TRUE(DM->Pisarz.Oproznij(std::chrono::seconds(30)));
-        return scalar("SELECT LicznikUzycia FROM identyfikatory WHERE IdIdentyfikatora = 1");
-    }
+    std::string Uses() { return scalar("SELECT LicznikUzycia FROM identyfikatory WHERE IdIdentyfikatora = 1"); }
 
     OwnHome home;
     Objects_Identyfikatory identyfikatory;

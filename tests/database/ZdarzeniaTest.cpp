@@ -51,13 +51,11 @@ protected:
     void Zapisane() { ASSERT_TRUE(DM->Pisarz.Oproznij(30s)); }
     // "kind:open|closed" per row of zdarzenia, in id order.
     std::string Wiersze() {
-        Zapisane();
         return scalar("SELECT string_agg(coalesce(IdRodzajZdarzenia, -IdRodzajZdarzeniaWbudowane) || ':' || "
                       "CASE WHEN DataCzasZakonczenie IS NULL THEN 'open' ELSE 'closed' END, ' ' ORDER BY IdZdarzenia) "
                       "FROM zdarzenia");
     }
     DataCzas KolumnaCzasu(const std::string& kolumna, int idZdarzenia) {
-        Zapisane();
         const std::string tekst =
             scalar("SELECT " + kolumna + " FROM zdarzenia WHERE IdZdarzenia = " + std::to_string(idZdarzenia));
         return tekst.empty() ? DataCzas{} : Data(tekst);
@@ -200,7 +198,6 @@ TEST_F(ZdarzeniaTest, KeepsOpenEventsAndOnlyTheNewestFinishedOnes) {
         EXPECT_EQ(Zdarzenia->Znajdz(ids[i]), nullptr);
     EXPECT_NE(Zdarzenia->Znajdz(ids[nadmiar]), nullptr);
     // The table keeps every row.
-    Zapisane();
     EXPECT_EQ(scalar("SELECT count(*) FROM zdarzenia"), std::to_string(ids.size() + 1));
     r->Wylacz();
     Tick();

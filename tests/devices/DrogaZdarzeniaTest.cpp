@@ -26,7 +26,6 @@
 #include "tests/support/ModelSupport.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/RecordingWindow.h"
-#include "database/TDM.h"
 #include "tests/support/TestDataModule.h"
 #include "tests/support/TickUntil.h"
 
@@ -73,7 +72,6 @@ protected:
     void Wejscia_(std::uint8_t bity) { simulator.setInputs(300, bity); }
     bool Wyslane(std::uint8_t bit) const { return (simulator.board(300).outputs.value_or(0) & bit) != 0; }
     std::string Wiersze() {
-        EXPECT_TRUE(DM->Pisarz.Oproznij(std::chrono::seconds(30)));
         return scalar("SELECT string_agg(IdRodzajZdarzeniaWbudowane::text, ' ' ORDER BY IdZdarzenia) FROM zdarzenia");
     }
     // The order in which the reader, passage and event messages came.
@@ -106,7 +104,6 @@ TEST_F(DrogaZdarzeniaTest, ARemoteCodeOpensTheGateAndThePassageIsLogged) {
     ASSERT_GE(k.size(), 3u);
     EXPECT_EQ((std::vector<unsigned>(k.begin(), k.begin() + 3)),
               (std::vector<unsigned>{WM_ODCZYT_IDENTYFIKATORA, WM_PRZEJAZD, WM_ZDARZENIE}));
-    ASSERT_TRUE(DM->Pisarz.Oproznij(std::chrono::seconds(30)));
     EXPECT_EQ(scalar("SELECT IdUzytkownika || ' ' || IdIdentyfikatora || ' ' || IdBramy || ' ' || Przycisk "
                      "FROM zdarzenia WHERE IdRodzajZdarzeniaWbudowane = 10"),
               "70 80 50 1");

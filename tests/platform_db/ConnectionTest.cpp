@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -43,6 +44,19 @@ protected:
             return e.kind();
         }
         return -1;
+    }
+
+    // What the ServerGone the action throws says; "" when it throws nothing
+    // or another error.
+    std::string serverGoneMessage(const std::function<void()>& action)
+    {
+        try {
+            action();
+        } catch (const DbError& e) {
+            if (e.kind() == DbError::ServerGone)
+                return e.what();
+        }
+        return {};
     }
 
     int rows() { return scalar("SELECT count(*) FROM t").asInt(); }
@@ -258,13 +272,8 @@ TEST_F(ConnectionTest, NothingWaitsForASilentServerPastItsTimeOut)
     EXPECT_EQ(c.execute("SELECT 1"), 1);
 
     relay.setMode(ServerRelay::Mode::Silent);
-    try {
-        c.execute("SELECT 1");
-        ADD_FAILURE() << "a silent server answered";
-    } catch (const DbError& e) {
-        EXPECT_EQ(e.kind(), DbError::ServerGone);
-        EXPECT_NE(std::string(e.what()).find("did not answer"), std::string::npos) << e.what();
-    }
+    const std::string silent = serverGoneMessage([&] { c.execute("SELECT 1"); });
+    EXPECT_NE(silent.find("did not answer"), std::string::npos) << silent;
     EXPECT_EQ(kindOf([&] { c.execute("SELECT 1"); }), DbError::ServerGone) << "a connect to a silent server";
     relay.setMode(ServerRelay::Mode::Forward);
     EXPECT_EQ(c.execute("SELECT 1"), 1);
@@ -276,13 +285,8 @@ TEST_F(ConnectionTest, AnAwayFlagFailsAtOnceAndAnInterruptEndsAWait)
 {
     std::atomic<bool> away{true};
     db.setServerAway(&away);
-    try {
-        db.execute("SELECT 1");
-        ADD_FAILURE() << "ran while away";
-    } catch (const DbError& e) {
-        EXPECT_EQ(e.kind(), DbError::ServerGone);
-        EXPECT_NE(std::string(e.what()).find("not answering"), std::string::npos) << e.what();
-    }
+    const std::string whileAway = serverGoneMessage([&] { db.execute("SELECT 1"); });
+    EXPECT_NE(whileAway.find("not answering"), std::string::npos) << whileAway;
     away = false;
     EXPECT_EQ(db.execute("SELECT 1"), 1);
 
